@@ -1,0 +1,142 @@
+#pragma once
+// The error classes of the configurator. Every failure is raised as one of
+// these at the point where it happens; the application object catches them
+// at its catch points and shows them (Application.h).
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+// Declares the run-time class name and the copy used when an error is kept
+// past its catch block.
+#define KV_ERROR_CLASS(Name)                                                  \
+    const wchar_t* ClassName() const override { return L## #Name; }          \
+    std::shared_ptr<Exception> Clone() const override {                       \
+        return std::make_shared<Name>(*this);                                 \
+    }
+
+class Exception {
+public:
+    explicit Exception(std::wstring message);
+    virtual ~Exception() = default;
+
+    virtual const wchar_t* ClassName() const { return L"Exception"; }
+    virtual std::shared_ptr<Exception> Clone() const { return std::make_shared<Exception>(*this); }
+    const std::wstring& Message() const { return message_; }
+
+    // The system never chains errors itself, but the error box follows a chain.
+    void SetInnerException(std::shared_ptr<Exception> inner) { inner_ = std::move(inner); }
+    const Exception* InnerException() const { return inner_.get(); }
+    const Exception* GetBaseException() const;
+
+    // Code address at which the error was raised (for the fatal error box).
+    const void* RaiseAddress() const { return raiseAddress_; }
+    void SetRaiseAddress(const void* address) { raiseAddress_ = address; }
+
+private:
+    std::wstring message_;
+    std::shared_ptr<Exception> inner_;
+    const void* raiseAddress_ = nullptr;
+};
+
+// A step of the line reader or line writer failed; carries the I/O result code.
+class EInOutError : public Exception {
+public:
+    EInOutError(int errorCode, const std::wstring& fileName);
+    KV_ERROR_CLASS(EInOutError)
+    int ErrorCode() const { return errorCode_; }
+
+private:
+    int errorCode_;
+};
+
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+    KV_ERROR_CLASS(EStreamError)
+};
+
+class EFileStreamError : public EStreamError {
+public:
+    // "<template with the quoted full path>. <system text>"
+    EFileStreamError(const wchar_t* format, const std::wstring& fileName, DWORD osError);
+    KV_ERROR_CLASS(EFileStreamError)
+};
+
+class EFOpenError : public EFileStreamError {
+public:
+    EFOpenError(const std::wstring& fileName, DWORD osError)
+        : EFileStreamError(L"Cannot open file \"%s\". %s", fileName, osError) {}
+    KV_ERROR_CLASS(EFOpenError)
+};
+
+class EFCreateError : public EFileStreamError {
+public:
+    EFCreateError(const std::wstring& fileName, DWORD osError)
+        : EFileStreamError(L"Cannot create file \"%s\". %s", fileName, osError) {}
+    KV_ERROR_CLASS(EFCreateError)
+};
+
+class EFilerError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+    KV_ERROR_CLASS(EFilerError)
+};
+
+class EWriteError : public EFilerError {
+public:
+    EWriteError() : EFilerError(L"Stream write error") {}
+    KV_ERROR_CLASS(EWriteError)
+};
+
+class ECustomStyleException : public Exception {
+public:
+    using Exception::Exception;
+    KV_ERROR_CLASS(ECustomStyleException)
+};
+
+// C++ errors that are not the system's own reach the boxes through these.
+class EOutOfMemory : public Exception {
+public:
+    EOutOfMemory() : Exception(L"Out of memory") {}
+    KV_ERROR_CLASS(EOutOfMemory)
+};
+
+class EExternalException : public Exception {
+public:
+    using Exception::Exception;
+    KV_ERROR_CLASS(EExternalException)
+};
+
+// Turns whatever is being thrown (inside a catch block) into an Exception:
+// the system's own errors as they are, std::bad_alloc as EOutOfMemory, any
+// other C++ exception as EExternalException with its description.
+// `where` stands in for the raising address when the thrown object has none.
+std::shared_ptr<Exception> CurrentException(const void* where);
+
+// --- The per-thread I/O result code -------------------------------------------
+
+// 0 means no failure. A failed step of the line reader or writer stores the
+// operating system's code here; IOCheck turns it into EInOutError.
+int IOResult();
+void SetIOResult(int code);
+// Raises EInOutError when a code is pending, and resets it to 0.
+// `fileName` fills the text of code 3 ("Invalid file name - %s").
+void IOCheck(const std::wstring& fileName);
+
+// Text for an I/O result code, as the error box shows it.
+std::wstring IOErrorText(int code, const std::wstring& fileName);
+
+// The system's message text for an error code, without trailing blanks,
+// control characters and periods.
+std::wstring SystemErrorText(DWORD code);
+
+// The full path as the platform expands it (GetFullPathNameW).
+std::wstring ExpandFullPath(const std::wstring& fileName);
+
+// Throws `error`, recording the caller's code address as where it was raised.
+template <class E>
+[[noreturn]] __attribute__((noinline)) void Raise(E error) {
+    error.SetRaiseAddress(__builtin_return_address(0));
+    throw error;
+}

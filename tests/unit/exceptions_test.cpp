@@ -1,0 +1,16 @@
+#include <gtest/gtest.h>
+
+#include "framework/Exceptions.h"
+
+TEST(IOCheck, TurnsPendingCodeIntoEInOutErrorAndResetsIt) {
+    SetIOResult(32);
+    try {
+        IOCheck(L"C:\\x\\game.dat");
+        FAIL() << "no error raised";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), 32);
+        EXPECT_EQ(e.Message(), L"I/O error 32");
+    }
+    EXPECT_EQ(IOResult(), 0);
+    EXPECT_NO_THROW(IOCheck(L"x"));
+}

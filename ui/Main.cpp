@@ -1,0 +1,1 @@
+// The configuration window; see Main.h.
