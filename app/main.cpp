@@ -1,2 +1,9 @@
+// The process entry: the library start-up, then the program's own start-up
+// sequence, the message loop and the shutdown.
 #include <windows.h>
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include <shellapi.h>
+
+#include "app/SkinLibrary.h"
+#include "app/Startup.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return RunConfigurator(); }

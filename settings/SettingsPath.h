@@ -1,17 +1,15 @@
 #pragma once
 // Where game.dat lies: beside the running executable, whatever the working
 // directory is.
-#include <windows.h>
-
 #include <string>
 
-// Full path of the given module (the running executable when null), at any length.
-std::wstring ModuleFileName(HMODULE module = nullptr);
-
-// The folder part of a path, up to and including its last path separator.
-std::wstring FolderOf(const std::wstring& path);
+#include "framework/ModulePath.h"
 
 // The executable folder followed by "game.dat".
 std::wstring SettingsPathBeside(const std::wstring& executableFolder);
 
 inline constexpr wchar_t kSettingsFileName[] = L"game.dat";
+
+// The longest path the line reader and the line writer accept: MAX_PATH
+// without its terminating NUL. Longer ones fail with I/O result code 3.
+inline constexpr size_t kMaxFilePathLength = MAX_PATH - 1;

@@ -1,1 +1,178 @@
-// The configuration window; see Main.h.
+// The configuration window: loading game.dat into the controls, the
+// selection logic that keeps the radio groups and the setting codes in step,
+// and saving.
+#include "ui/Main.h"
+
+#include <array>
+
+#include "framework/Application.h"
+#include "settings/LineReader.h"
+#include "settings/ListWriter.h"
+#include "settings/ReplacementFile.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsPath.h"
+#include "settings/SettingsSave.h"
+
+TKvgCFG* KvgCFG = nullptr;
+
+namespace {
+// The executable folder, set once while the window is created.
+std::wstring gExecutableFolder;
+
+// Removes every blank (U+0020) at the start of the edit's text; storing the
+// shorter text runs the edit's change handler, storing the same text nothing.
+void RemoveLeadingBlanks(TEdit& edit) {
+    const std::wstring& text = edit.Text();
+    const auto first = text.find_first_not_of(L' ');
+    edit.SetText(first == std::wstring::npos ? std::wstring() : text.substr(first));
+}
+
+// "Bot Engine" items and their protection mode codes.
+constexpr std::array<std::pair<const wchar_t*, const wchar_t*>, 3> kProtectionCodes{{
+    {L"DEFAULT", L"0"}, {L"FULL", L"1"}, {L"CUSTOM", L"2"}}};
+
+// Chronicle items and their codes, by name. Code "1" has no item.
+constexpr std::array<std::pair<const wchar_t*, const wchar_t*>, 3> kChronicleCodes{{
+    {L"INTERLUDE", L"0"}, {L"HIGH FIVE", L"2"}, {L"CLASSIC", L"3"}}};
+
+template <size_t N>
+const wchar_t* CodeOfItem(const std::array<std::pair<const wchar_t*, const wchar_t*>, N>& table,
+                          const std::wstring& item) {
+    for (const auto& [name, code] : table)
+        if (item == name) return code;
+    return nullptr;
+}
+
+// The item of `group` whose code `code` is, or -1 when no item has that code.
+template <size_t N>
+int ItemOfCode(const TRadioGroup& group,
+               const std::array<std::pair<const wchar_t*, const wchar_t*>, N>& table,
+               const std::wstring& code) {
+    for (int i = 0; i < group.ItemCount(); ++i) {
+        const wchar_t* itemCode = CodeOfItem(table, group.ItemText(i));
+        if (itemCode && code == itemCode) return i;
+    }
+    return -1;
+}
+}  // namespace
+
+TKvgCFG::TKvgCFG() : TForm(L"KvgCFG") { KvgCFG = this; }
+
+const TFormDescription& TKvgCFG::Description() const { return KvgCFGDescription(); }
+
+TNotifyEvent TKvgCFG::FindMethod(const std::wstring& name) {
+    using Handler = void (TKvgCFG::*)(TComponent*);
+    static const std::array<std::pair<const wchar_t*, Handler>, 7> kPublished{{
+        {L"FormCreate", &TKvgCFG::FormCreate},
+        {L"DLLKeyChange", &TKvgCFG::DLLKeyChange},
+        {L"SaveClick", &TKvgCFG::SaveClick},
+        {L"ChronicleGrpClick", &TKvgCFG::ChronicleGrpClick},
+        {L"ProtectionGrpClick", &TKvgCFG::ProtectionGrpClick},
+        {L"pCronicChange", &TKvgCFG::pCronicChange},
+        {L"pModeChange", &TKvgCFG::pModeChange},
+    }};
+    for (const auto& [published, handler] : kPublished) {
+        if (name == published) {
+            return [this, handler](TComponent* sender) { (this->*handler)(sender); };
+        }
+    }
+    return nullptr;
+}
+
+void TKvgCFG::Loaded() {
+    GroupBox4 = static_cast<TGroupBox*>(FindControl(L"GroupBox4"));
+    DLLKey = static_cast<TEdit*>(FindControl(L"DLLKey"));
+    Label13 = static_cast<TLabel*>(FindControl(L"Label13"));
+    Image1 = static_cast<TImage*>(FindControl(L"Image1"));
+    ShowCustomLogo = static_cast<TCheckBox*>(FindControl(L"ShowCustomLogo"));
+    StatusBar1 = static_cast<TStatusBar*>(FindControl(L"StatusBar1"));
+    Save = static_cast<TBitBtn*>(FindControl(L"Save"));
+    pCronic = static_cast<TEdit*>(FindControl(L"pCronic"));
+    pMode = static_cast<TEdit*>(FindControl(L"pMode"));
+    ProtectionGrp = static_cast<TRadioGroup*>(FindControl(L"ProtectionGrp"));
+    ChronicleGrp = static_cast<TRadioGroup*>(FindControl(L"ChronicleGrp"));
+}
+
+std::wstring TKvgCFG::SettingsPath() const { return SettingsPathBeside(gExecutableFolder); }
+
+// --- Loading -------------------------------------------------------------------
+
+void TKvgCFG::FormCreate(TComponent* /*sender*/) {
+    gExecutableFolder = FolderOf(ModuleFileName());
+    const std::wstring path = SettingsPath();
+    // A save that was killed half-way may have left its temporary file.
+    CleanUpInterruptedSave(path);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool isFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!isFile) CreateIniFile();
+    FillFields();
+    SynchronizeSelectors();
+}
+
+void TKvgCFG::CreateIniFile() { WriteAllLines(SettingsPath(), DefaultSettingsLines()); }
+
+void TKvgCFG::FillFields() {
+    TLineReader reader;
+    // Whatever happens, the codes lose their leading blanks at the end.
+    struct FinalStep {
+        TKvgCFG& form;
+        TLineReader& reader;
+        ~FinalStep() {
+            try {
+                if (reader.IsOpen()) reader.Close();
+            } catch (...) {
+                // The error that stopped loading is the one to report.
+            }
+            RemoveLeadingBlanks(*form.pCronic);
+            RemoveLeadingBlanks(*form.pMode);
+        }
+    } finalStep{*this, reader};
+
+    reader.Open(SettingsPath());
+    while (!reader.AtEnd()) {
+        const KeyLineValues values = ReadKeyLine(reader.ReadLine());
+        if (values.mode) pMode->SetText(*values.mode);
+        if (values.chronicle) pCronic->SetText(*values.chronicle);
+        if (values.logoShown) ShowCustomLogo->SetChecked(true);
+        if (values.clientId) DLLKey->SetText(*values.clientId);
+    }
+    reader.Close();
+}
+
+// Selects the items whose codes the window holds, each group on its own. A
+// code that no item has leaves its group with no item selected, so the
+// window never shows a choice other than the one a save writes.
+void TKvgCFG::SynchronizeSelectors() {
+    ProtectionGrp->SetItemIndex(ItemOfCode(*ProtectionGrp, kProtectionCodes, pMode->Text()));
+    ChronicleGrp->SetItemIndex(ItemOfCode(*ChronicleGrp, kChronicleCodes, pCronic->Text()));
+}
+
+// --- Selection logic -------------------------------------------------------------
+
+void TKvgCFG::ProtectionGrpClick(TComponent* /*sender*/) {
+    if (const wchar_t* code = CodeOfItem(kProtectionCodes, ProtectionGrp->ItemText(ProtectionGrp->ItemIndex())))
+        pMode->SetText(code);
+}
+
+void TKvgCFG::ChronicleGrpClick(TComponent* /*sender*/) {
+    if (const wchar_t* code = CodeOfItem(kChronicleCodes, ChronicleGrp->ItemText(ChronicleGrp->ItemIndex())))
+        pCronic->SetText(code);
+}
+
+void TKvgCFG::DLLKeyChange(TComponent* /*sender*/) { RemoveLeadingBlanks(*DLLKey); }
+
+void TKvgCFG::pCronicChange(TComponent* /*sender*/) { pCronic->SetText(pCronic->Text()); }
+
+void TKvgCFG::pModeChange(TComponent* /*sender*/) { pMode->SetText(pMode->Text()); }
+
+// --- Saving ----------------------------------------------------------------------
+
+void TKvgCFG::SaveClick(TComponent* /*sender*/) { SaveFields(); }
+
+void TKvgCFG::SaveFields() {
+    SaveSettingsFile(SettingsPath(), SavedValues{pMode->Text(), pCronic->Text(), DLLKey->Text(),
+                                                 ShowCustomLogo->Checked()});
+    // The notice has no owner: the window is not disabled while it is up.
+    MessageBoxW(nullptr, L"Success!", L"Korvane Configurator", 0x140);
+    Close();
+}

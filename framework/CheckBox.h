@@ -1,0 +1,15 @@
+#pragma once
+// A check box ("Button", BS_AUTOCHECKBOX): the system keeps its state, so
+// BM_GETCHECK/BM_SETCHECK and screen readers see it as it is.
+#include "framework/Control.h"
+
+class TCheckBox : public TControl {
+public:
+    using TControl::TControl;
+
+    void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+    bool IsTabStop() const override { return true; }
+
+    bool Checked() const;
+    void SetChecked(bool checked);
+};

@@ -1,0 +1,19 @@
+#pragma once
+// A group box ("Button", BS_GROUPBOX) that is also the parent of the controls
+// drawn inside it. WS_EX_CONTROLPARENT lets Tab reach them.
+#include "framework/Control.h"
+
+class TGroupBox : public TControl {
+public:
+    using TControl::TControl;
+    void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+};
+
+// A static text ("Static") sized to its text when AutoSize is recorded.
+class TLabel : public TControl {
+public:
+    using TControl::TControl;
+    void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+    // Width and height of a text in a font, as a label sizes itself.
+    static SIZE TextSize(const std::wstring& text, HFONT font);
+};

@@ -1,0 +1,51 @@
+#pragma once
+// A picture control ("Static") that draws its graphic centred and scaled
+// proportionally. Without a graphic it shows the background only.
+#include <memory>
+
+#include "framework/Control.h"
+#include "framework/Graphics.h"
+
+class TImage : public TControl {
+public:
+    using TControl::TControl;
+    void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+
+    const TGraphic* Graphic() const { return graphic_.get(); }
+    // Where the graphic is drawn in the control's client area.
+    RECT PictureRect() const;
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint(HDC dc);
+    std::unique_ptr<TGraphic> graphic_;
+};
+
+// A push button ("Button", BS_PUSHBUTTON) that shows a glyph left of its
+// caption, both centred together with 4 pixels between them. The glyph's
+// lower-left pixel gives its transparent colour.
+class TBitBtn : public TControl {
+public:
+    using TControl::TControl;
+    void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
+    bool IsTabStop() const override { return true; }
+
+    HIMAGELIST Glyph() const { return glyph_.get(); }
+    COLORREF TransparentColor() const { return transparent_; }
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnReflectedCommand(WORD code) override;
+
+private:
+    void LoadGlyph(const wchar_t* resource);
+    void Paint(HDC dc);
+
+    UniqueImageList glyph_;
+    SIZE glyphSize_{0, 0};
+    COLORREF transparent_ = 0;
+    TNotifyEvent onClick_;
+};

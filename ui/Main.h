@@ -1,0 +1,59 @@
+#pragma once
+// The configuration window: shows the settings of game.dat, keeps the radio
+// groups and the setting codes in step, and saves them back.
+#include <string>
+
+#include "framework/CheckBox.h"
+#include "framework/Edit.h"
+#include "framework/Form.h"
+#include "framework/GroupBox.h"
+#include "framework/Image.h"
+#include "framework/RadioGroup.h"
+#include "framework/StatusBar.h"
+
+class TKvgCFG : public TForm {
+public:
+    TKvgCFG();
+
+    // Controls, found by name once the window is built.
+    TGroupBox* GroupBox4 = nullptr;
+    TEdit* DLLKey = nullptr;
+    TLabel* Label13 = nullptr;
+    TImage* Image1 = nullptr;
+    TCheckBox* ShowCustomLogo = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    TBitBtn* Save = nullptr;
+    TEdit* pCronic = nullptr;
+    TEdit* pMode = nullptr;
+    TRadioGroup* ProtectionGrp = nullptr;
+    TRadioGroup* ChronicleGrp = nullptr;
+
+    // Published methods, bound by name in the window's description.
+    void FormCreate(TComponent* sender);
+    void FillFields();
+    void SaveFields();
+    void CreateIniFile();
+    void DLLKeyChange(TComponent* sender);
+    void SaveClick(TComponent* sender);
+    void ChronicleGrpClick(TComponent* sender);
+    void ProtectionGrpClick(TComponent* sender);
+    void pCronicChange(TComponent* sender);
+    void pModeChange(TComponent* sender);
+
+    // The settings file of this run.
+    std::wstring SettingsPath() const;
+
+protected:
+    const TFormDescription& Description() const override;
+    TNotifyEvent FindMethod(const std::wstring& name) override;
+    void Loaded() override;
+
+private:
+    void SynchronizeSelectors();
+};
+
+// The one configuration window of the process.
+extern TKvgCFG* KvgCFG;
+
+// The window's design: every control with its position, text and state.
+const TFormDescription& KvgCFGDescription();
