@@ -1,11 +1,24 @@
 #include "framework/GroupBox.h"
 
+#include "framework/ControlPainter.h"
 #include "framework/Handles.h"
 
 void TGroupBox::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     DWORD style = VisibleStyle(desc) | BS_GROUPBOX | WS_CLIPCHILDREN | (desc.enabled ? 0 : WS_DISABLED);
     CreateChild(L"Button", style, WS_EX_CONTROLPARENT, parent, ToRect(desc.bounds), desc.id, desc.text);
     SetFont(font);
+}
+
+bool TGroupBox::EraseBackground(HWND groupBox, HDC dc) {
+    RECT client{};
+    GetClientRect(groupBox, &client);
+    FillRect(dc, &client, ControlPainter::BackgroundBrush());
+    return true;
+}
+
+LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return EraseBackground(Handle(), reinterpret_cast<HDC>(wParam));
+    return Default(message, wParam, lParam);
 }
 
 SIZE TLabel::TextSize(const std::wstring& text, HFONT font) {

@@ -7,6 +7,13 @@ class TGroupBox : public TControl {
 public:
     using TControl::TControl;
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+
+    // A group box draws no background of its own; as a parent that clips its
+    // children it must, or the space between them stays unpainted.
+    static bool EraseBackground(HWND groupBox, HDC dc);
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A static text ("Static") sized to its text when AutoSize is recorded.

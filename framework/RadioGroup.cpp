@@ -1,5 +1,7 @@
 #include "framework/RadioGroup.h"
 
+#include "framework/GroupBox.h"
+
 namespace {
 constexpr int kTextHeight = 13;
 }
@@ -57,7 +59,7 @@ void TRadioGroup::ItemLayout(int groupHeight, int count, int& firstTop, int& ite
 }
 
 void TRadioGroup::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
-    DWORD style = VisibleStyle(desc) | BS_GROUPBOX | (desc.enabled ? 0 : WS_DISABLED);
+    DWORD style = VisibleStyle(desc) | BS_GROUPBOX | WS_CLIPCHILDREN | (desc.enabled ? 0 : WS_DISABLED);
     // WS_EX_CONTROLPARENT: the dialog manager looks inside for the tab stop.
     CreateChild(L"Button", style, WS_EX_CONTROLPARENT, parent, ToRect(desc.bounds), desc.id, desc.text);
     SetFont(font);
@@ -134,4 +136,9 @@ void TRadioGroup::UserMoves(int from, int step) {
             return;
         }
     }
+}
+
+LRESULT TRadioGroup::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return TGroupBox::EraseBackground(Handle(), reinterpret_cast<HDC>(wParam));
+    return Default(message, wParam, lParam);
 }

@@ -35,6 +35,9 @@ public:
     void UserSelects(int index);
     void UserMoves(int from, int step);
 
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
     // One item of the group: a plain radio button whose clicks go to the group.
     class TRadioItem : public TWinControl {
