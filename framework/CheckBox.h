@@ -12,4 +12,12 @@ public:
 
     bool Checked() const;
     void SetChecked(bool checked);
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
+
+// Window procedure shared by self-painted check boxes and radio buttons:
+// draws them in the style, and lets the system handle everything else.
+LRESULT CheckLikeWndProc(TWinControl& control, bool radio, UINT message, WPARAM wParam, LPARAM lParam,
+                         LRESULT (*defaultProc)(TWinControl&, UINT, WPARAM, LPARAM));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/ControlPainter.h"
+
 void TEdit::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     numbersOnly_ = desc.numbersOnly;
     tabStop_ = desc.tabOrder >= 0 && desc.visible;
@@ -70,7 +72,25 @@ void TEdit::Paste() {
     Default(WM_PASTE, 0, 0);
 }
 
+std::optional<LRESULT> TEdit::OnReflectedCtlColor(HDC dc) {
+    if (HBRUSH brush = ControlPainter::EditColors(dc, IsWindowEnabled(Handle())))
+        return reinterpret_cast<LRESULT>(brush);
+    return std::nullopt;
+}
+
 LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // In the style the sunken client edge becomes a flat border that lights
+    // up while the field has the focus.
+    if (message == WM_NCPAINT) {
+        const LRESULT result = Default(message, wParam, lParam);
+        ControlPainter::PaintEditFrame(Handle());
+        return result;
+    }
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        const LRESULT result = Default(message, wParam, lParam);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        return result;
+    }
     if (numbersOnly_) {
         if (message == WM_PASTE) {
             Paste();

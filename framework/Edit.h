@@ -23,6 +23,7 @@ public:
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     std::optional<LRESULT> OnReflectedCommand(WORD code) override;
+    std::optional<LRESULT> OnReflectedCtlColor(HDC dc) override;
 
 private:
     void Paste();

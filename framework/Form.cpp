@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/Control.h"
+#include "framework/ControlPainter.h"
 
 namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -90,6 +91,7 @@ void TForm::CreateFormWindow(const TFormDescription& d) {
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, d.fontName));
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    ControlPainter::ApplyDarkCaption(window);
 }
 
 HWND TForm::ParentWindowFor(const TControlDesc& desc) const {
@@ -216,6 +218,19 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(Handle(), &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
+            return 1;
+        }
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            // High contrast switched on or off: repaint everything in the new look.
+            Default(message, wParam, lParam);
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:

@@ -16,9 +16,36 @@ bool TGroupBox::EraseBackground(HWND groupBox, HDC dc) {
     return true;
 }
 
+LRESULT TGroupBox::GroupBoxWndProc(TWinControl& groupBox, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return EraseBackground(groupBox.Handle(), reinterpret_cast<HDC>(wParam));
+        case WM_PAINT:
+            if (!ControlPainter::Palette()) break;
+            {
+                ScopedPaint paint(groupBox.Handle());
+                ControlPainter::PaintGroupBox(groupBox.Handle(), paint.dc());
+            }
+            return 0;
+        case WM_ENABLE:
+        case WM_SETTEXT: {
+            const LRESULT result = groupBox.Default(message, wParam, lParam);
+            InvalidateRect(groupBox.Handle(), nullptr, TRUE);
+            return result;
+        }
+        default:
+            break;
+    }
+    return groupBox.Default(message, wParam, lParam);
+}
+
 LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) return EraseBackground(Handle(), reinterpret_cast<HDC>(wParam));
-    return Default(message, wParam, lParam);
+    return GroupBoxWndProc(*this, message, wParam, lParam);
+}
+
+std::optional<LRESULT> TLabel::OnReflectedCtlColor(HDC dc) {
+    if (HBRUSH brush = ControlPainter::LabelColors(dc)) return reinterpret_cast<LRESULT>(brush);
+    return std::nullopt;
 }
 
 SIZE TLabel::TextSize(const std::wstring& text, HFONT font) {

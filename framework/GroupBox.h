@@ -11,6 +11,9 @@ public:
     // A group box draws no background of its own; as a parent that clips its
     // children it must, or the space between them stays unpainted.
     static bool EraseBackground(HWND groupBox, HDC dc);
+    // Window procedure shared with the radio group: background and, in the
+    // style, the frame line and caption.
+    static LRESULT GroupBoxWndProc(TWinControl& groupBox, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -21,6 +24,11 @@ class TLabel : public TControl {
 public:
     using TControl::TControl;
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+
+protected:
+    std::optional<LRESULT> OnReflectedCtlColor(HDC dc) override;
+
+public:
     // Width and height of a text in a font, as a label sizes itself.
     static SIZE TextSize(const std::wstring& text, HFONT font);
 };

@@ -67,7 +67,7 @@ std::optional<LRESULT> TBitBtn::OnReflectedCommand(WORD code) {
 }
 
 void TBitBtn::Paint(HDC dc) {
-    ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_);
+    ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_, hot_);
 }
 
 LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -82,7 +82,22 @@ LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PRINTCLIENT:
             Paint(reinterpret_cast<HDC>(wParam));
             return 0;
+        case WM_MOUSEMOVE:
+            if (!hot_) {
+                hot_ = true;
+                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(Handle(), nullptr, FALSE);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            hot_ = false;
+            InvalidateRect(Handle(), nullptr, FALSE);
+            break;
         default:
-            return Default(message, wParam, lParam);
+            break;
     }
+    const LRESULT result = Default(message, wParam, lParam);
+    if (ControlPainter::ChangesButtonLook(message)) InvalidateRect(Handle(), nullptr, FALSE);
+    return result;
 }

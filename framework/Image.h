@@ -45,6 +45,7 @@ private:
     void Paint(HDC dc);
 
     UniqueImageList glyph_;
+    bool hot_ = false;  // the mouse is over the button
     SIZE glyphSize_{0, 0};
     COLORREF transparent_ = 0;
     TNotifyEvent onClick_;

@@ -1,6 +1,9 @@
 #include "framework/RadioGroup.h"
 
+#include "framework/CheckBox.h"
+#include "framework/ControlPainter.h"
 #include "framework/GroupBox.h"
+#include "framework/Handles.h"
 
 namespace {
 constexpr int kTextHeight = 13;
@@ -26,7 +29,9 @@ LRESULT TRadioGroup::TRadioItem::WndProc(UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_SETFOCUS: {
             inFocusChange_ = true;
-            const LRESULT result = Default(message, wParam, lParam);
+            const LRESULT result = CheckLikeWndProc(
+                *this, true, message, wParam, lParam,
+                [](TWinControl& c, UINT m, WPARAM w, LPARAM l) { return c.Default(m, w, l); });
             inFocusChange_ = false;
             return result;
         }
@@ -47,7 +52,8 @@ LRESULT TRadioGroup::TRadioItem::WndProc(UINT message, WPARAM wParam, LPARAM lPa
         default:
             break;
     }
-    return Default(message, wParam, lParam);
+    return CheckLikeWndProc(*this, true, message, wParam, lParam,
+                            [](TWinControl& c, UINT m, WPARAM w, LPARAM l) { return c.Default(m, w, l); });
 }
 
 TRadioGroup::~TRadioGroup() { items_.clear(); }
@@ -139,6 +145,5 @@ void TRadioGroup::UserMoves(int from, int step) {
 }
 
 LRESULT TRadioGroup::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) return TGroupBox::EraseBackground(Handle(), reinterpret_cast<HDC>(wParam));
-    return Default(message, wParam, lParam);
+    return TGroupBox::GroupBoxWndProc(*this, message, wParam, lParam);
 }

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "framework/ControlPainter.h"
+#include "framework/Handles.h"
+
 void TStatusBar::CreateFrom(const TControlDesc& desc, HWND parent, HFONT /*font*/) {
     // Placed by the form, not by the status bar itself; no size grip.
     const DWORD style = VisibleStyle(desc) | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
@@ -24,4 +27,18 @@ std::wstring TStatusBar::PanelText(int index) const {
     std::vector<wchar_t> buffer(LOWORD(info) + 1);
     SendMessageW(Handle(), SB_GETTEXTW, index, reinterpret_cast<LPARAM>(buffer.data()));
     return buffer.data();
+}
+
+LRESULT TStatusBar::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The panels stay the status bar's own (SB_GETTEXTW reads them); the
+    // style only draws them.
+    if (ControlPainter::Palette()) {
+        if (message == WM_ERASEBKGND) return 1;
+        if (message == WM_PAINT) {
+            ScopedPaint paint(Handle());
+            ControlPainter::PaintStatusBar(Handle(), paint.dc());
+            return 0;
+        }
+    }
+    return Default(message, wParam, lParam);
 }

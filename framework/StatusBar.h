@@ -8,4 +8,7 @@ public:
     using TControl::TControl;
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
     std::wstring PanelText(int index) const;
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -26,6 +26,8 @@ public:
     void SetFont(HFONT font);
     // Position and size relative to the parent's client area.
     RECT BoundsRect() const;
+    // The system's own handling of a message (the class's or DefWindowProc).
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
     // Creates a child window of a standard class and subclasses it.
@@ -35,7 +37,6 @@ protected:
     void AttachOwnWindow(HWND window);
 
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Notifications this control sent to its parent, handed back to it.
     virtual std::optional<LRESULT> OnReflectedCommand(WORD /*code*/) { return std::nullopt; }
