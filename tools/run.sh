@@ -14,11 +14,10 @@ eval "$("$top/tools/wine-session.sh" start)"
 trap '"$top/tools/wine-session.sh" stop' EXIT
 shot="$top/build/screenshot.png"
 wine "$exe" "$@" &
-for _ in $(seq 40); do
-  sleep 0.5
-  xwininfo -root -tree 2>/dev/null | grep -q "Korvane" && break
-done
-sleep 1.5
-import -window root -crop 420x420+302+174 "$shot" 2>/dev/null || import -window root "$shot"
+sleep 4
+# The Wine desktop around the window is one plain colour: trim it away.
+import -window root "$shot.full.png"
+convert "$shot.full.png" -trim +repage "$shot"
+rm -f "$shot.full.png"
 echo "Screenshot: $shot"
 WINEPREFIX="$top/build/wineprefix" wineserver -k
