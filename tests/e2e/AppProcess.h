@@ -1,0 +1,66 @@
+#pragma once
+// The configurator as a process under test: started with chosen arguments,
+// working folder and show state, observed from outside, and never left running.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "tests/e2e/Wait.h"
+
+namespace e2e {
+
+using UniqueKernelHandle = UniqueHandle<HANDLE, FileHandleTraits>;
+
+struct LaunchOptions {
+    std::vector<std::wstring> args;      // quoted when they hold blanks
+    std::wstring workingFolder;          // empty: the folder of the exe
+    WORD showCommand = SW_SHOWNORMAL;    // passed with STARTF_USESHOWWINDOW
+
+    LaunchOptions& Args(std::vector<std::wstring> value) { args = std::move(value); return *this; }
+    LaunchOptions& In(std::wstring folder) { workingFolder = std::move(folder); return *this; }
+    LaunchOptions& Show(WORD command) { showCommand = command; return *this; }
+};
+
+class AppProcess {
+public:
+    AppProcess(const std::wstring& exePath, const LaunchOptions& options);
+    ~AppProcess();
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.get(); }
+    bool IsRunning() const;
+
+    // Every top-level window of the process, visible or not.
+    std::vector<HWND> TopLevelWindows() const;
+    std::vector<HWND> VisibleTopLevelWindows() const;
+    HWND FindTopLevel(std::wstring_view className, bool visibleOnly = true) const;
+    // Waits for a visible top-level window of the class; nullptr on timeout or
+    // when the process ends first.
+    HWND WaitForTopLevel(std::wstring_view className, DWORD timeoutMs = kStartTimeoutMs) const;
+    // The configuration window, once visible and ready for input.
+    HWND WaitForMainWindow(DWORD timeoutMs = kStartTimeoutMs) const;
+    HWND ApplicationWindow() const;
+
+    // The exit code, or nothing when the process is still running at the timeout.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = kExitTimeoutMs) const;
+    void Kill();
+
+private:
+    UniqueKernelHandle job_;
+    UniqueKernelHandle process_;
+    DWORD id_ = 0;
+    DWORD threadId_ = 0;
+};
+
+// Builds a command line: the exe in quotes, then the arguments.
+std::wstring CommandLine(const std::wstring& exePath, const std::vector<std::wstring>& args);
+std::wstring FolderOf(const std::wstring& path);
+
+}  // namespace e2e
