@@ -249,5 +249,5 @@ LRESULT CALLBACK TForm::FormWindowProc(HWND window, UINT message, WPARAM wParam,
     }
     auto* self = static_cast<TForm*>(FromHandle(window));
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return GuardedDispatch(self, window, message, wParam, lParam);
+    return GuardedDispatch(self, message, wParam, lParam);
 }

@@ -105,7 +105,7 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, 
     return std::nullopt;
 }
 
-LRESULT TWinControl::GuardedDispatch(TWinControl* self, HWND window, UINT message, WPARAM wParam,
+LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam,
                                      LPARAM lParam) {
     try {
         if (auto reflected = self->ReflectToChild(message, wParam, lParam)) return *reflected;
@@ -116,13 +116,11 @@ LRESULT TWinControl::GuardedDispatch(TWinControl* self, HWND window, UINT messag
         // No C++ error may cross into Windows: report it, count the message as handled.
         HandleCaughtException(self, reinterpret_cast<const void*>(&GuardedDispatch));
         if (message == WM_NCDESTROY) self->Detach();
-        (void)window;
         return 0;
     }
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam,
+LRESULT CALLBACK TWinControl::SubclassProc(HWND, UINT message, WPARAM wParam,
                                            LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
-    return GuardedDispatch(reinterpret_cast<TWinControl*>(refData), window, message, wParam,
-                           lParam);
+    return GuardedDispatch(reinterpret_cast<TWinControl*>(refData), message, wParam, lParam);
 }

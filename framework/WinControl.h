@@ -44,7 +44,7 @@ protected:
     virtual std::optional<LRESULT> OnReflectedCtlColor(HDC /*dc*/) { return std::nullopt; }
 
     // Runs the message through the guard: an error becomes HandleException.
-    static LRESULT GuardedDispatch(TWinControl* self, HWND window, UINT message, WPARAM wParam,
+    static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam,
                                    LPARAM lParam);
 
 private:
