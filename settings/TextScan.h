@@ -1,0 +1,103 @@
+#pragma once
+// The scans that every byte or character of game.dat passes through, written
+// to look at 16 bytes at a time where the processor has SSE2 (always on
+// x86-64), one at a time elsewhere.
+#include <cstddef>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Number of leading bytes below 0x80.
+inline size_t AsciiPrefixLength(const char* text, size_t size) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(block) != 0) break;
+    }
+#endif
+    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i;
+}
+
+// Number of leading UTF-16 units below 0x80.
+inline size_t AsciiPrefixLength(const wchar_t* text, size_t size) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, highBits),
+                                              _mm_setzero_si128())) != 0xFFFF)
+            break;
+    }
+#endif
+    while (i < size && static_cast<unsigned>(text[i]) < 0x80) ++i;
+    return i;
+}
+
+// Position of the first CR or LF at or after `from`, or `size` when none.
+inline size_t FindLineBreak(const wchar_t* text, size_t from, size_t size) {
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i carriageReturn = _mm_set1_epi16(L'\r');
+    const __m128i lineFeed = _mm_set1_epi16(L'\n');
+    for (; i + 8 <= size; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(block, carriageReturn),
+                                          _mm_cmpeq_epi16(block, lineFeed));
+        if (_mm_movemask_epi8(hits) != 0) break;
+    }
+#endif
+    while (i < size && text[i] != L'\n' && text[i] != L'\r') ++i;
+    return i;
+}
+
+// Position of the first `c` at or after `from`, or `size` when none.
+inline size_t FindCharacter(const wchar_t* text, size_t from, size_t size, wchar_t c) {
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(block, wanted)) != 0) break;
+    }
+#endif
+    while (i < size && text[i] != c) ++i;
+    return i;
+}
+
+// Position of the first occurrence of `needle` in `text`, or npos.
+inline size_t FindText(std::wstring_view text, std::wstring_view needle) {
+    if (needle.size() > text.size()) return std::wstring_view::npos;
+    if (needle.empty()) return 0;
+    const size_t lastStart = text.size() - needle.size();
+    for (size_t at = 0;; ++at) {
+        at = FindCharacter(text.data(), at, lastStart + 1, needle[0]);
+        if (at > lastStart) return std::wstring_view::npos;
+        if (text.compare(at, needle.size(), needle) == 0) return at;
+    }
+}
+
+// Copies `text` to `out` one byte a unit if every unit is below 0x80; false,
+// with `out` partly written, at the first unit that is not.
+inline bool NarrowAscii(const wchar_t* text, size_t size, char* out) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, highBits),
+                                              _mm_setzero_si128())) != 0xFFFF)
+            return false;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(block, block));
+    }
+#endif
+    for (; i < size; ++i) {
+        if (static_cast<unsigned>(text[i]) >= 0x80) return false;
+        out[i] = static_cast<char>(text[i]);
+    }
+    return true;
+}
