@@ -98,6 +98,12 @@ HWND AppProcess::WaitForTopLevel(std::wstring_view className, DWORD timeoutMs) c
     return found;
 }
 
+bool AppProcess::WaitForFirstWindow(DWORD timeoutMs) const {
+    bool shown = false;
+    WaitUntil([&] { return (shown = !VisibleTopLevelWindows().empty()) || !IsRunning(); }, timeoutMs);
+    return shown || !VisibleTopLevelWindows().empty();
+}
+
 HWND AppProcess::WaitForMainWindow(DWORD timeoutMs) const {
     HWND window = WaitForTopLevel(L"TKvgCFG", timeoutMs);
     if (window) WaitForInputIdle(process_.get(), kStepTimeoutMs);

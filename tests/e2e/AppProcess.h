@@ -44,6 +44,9 @@ public:
     // Waits for a visible top-level window of the class; nullptr on timeout or
     // when the process ends first.
     HWND WaitForTopLevel(std::wstring_view className, DWORD timeoutMs = kStartTimeoutMs) const;
+    // Waits until the process shows any top-level window; false when it ends
+    // (or the time runs out) without having shown one.
+    bool WaitForFirstWindow(DWORD timeoutMs = kStartTimeoutMs) const;
     // The configuration window, once visible and ready for input.
     HWND WaitForMainWindow(DWORD timeoutMs = kStartTimeoutMs) const;
     HWND ApplicationWindow() const;

@@ -1,6 +1,7 @@
 #include "tests/e2e/Dialogs.h"
 
 #include "framework/Handles.h"
+#include "tests/e2e/Input.h"
 #include "tests/e2e/Screenshot.h"
 #include "tests/e2e/WindowQuery.h"
 
@@ -91,9 +92,10 @@ DialogContent ReadDialog(HWND box) {
     return content;
 }
 
-IconKind DialogIcon(HWND box) {
-    HWND iconStatic = IconStaticOf(box);
-    if (!iconStatic || !SendOrZero(iconStatic, STM_GETICON)) return IconKind::None;
+namespace {
+
+// Compares what the icon control shows now with each standard icon.
+IconKind IconOnScreen(HWND iconStatic) {
     RECT area{};
     GetWindowRect(iconStatic, &area);
     Screenshot shown = Screenshot::OfScreen(area);
@@ -118,6 +120,23 @@ IconKind DialogIcon(HWND box) {
         }
     }
     return best;
+}
+
+}  // namespace
+
+IconKind DialogIcon(HWND box) {
+    HWND iconStatic = IconStaticOf(box);
+    if (!iconStatic || !SendOrZero(iconStatic, STM_GETICON)) return IconKind::None;
+    // The icon is read off the screen: the box must be on top and painted.
+    // Other programs' windows may cover it for a moment, so look again for a while.
+    IconKind kind = IconKind::Other;
+    WaitUntil(
+        [&] {
+            BringToForeground(box);
+            return (kind = IconOnScreen(iconStatic)) != IconKind::Other;
+        },
+        kStepTimeoutMs, 100);
+    return kind;
 }
 
 bool PressDialogButton(HWND box, int id) {

@@ -38,8 +38,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the copy in the test folder.
+    // Starts the copy in the test folder (or another exe) and waits until it
+    // shows its first window.
     AppProcess& Start(const LaunchOptions& options = {});
+    AppProcess& Start(const std::wstring& exe, const LaunchOptions& options);
     // Starts it and waits for the configuration window (fails the test when
     // it does not come).
     HWND StartMain(const LaunchOptions& options = {});

@@ -74,6 +74,10 @@ void PostChars(HWND window, std::wstring_view text) {
     for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
 }
 
+bool EnsureActiveWithFocus(HWND top) {
+    return BringToForeground(top) && WaitUntil([&] { return FocusOf(top) != nullptr; }, kStepTimeoutMs);
+}
+
 bool BringToForeground(HWND top) {
     return WaitUntil(
         [&] {
@@ -85,11 +89,33 @@ bool BringToForeground(HWND top) {
 }
 
 bool PressChord(HWND top, std::initializer_list<WORD> keys) {
-    if (!BringToForeground(top)) return false;
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) inputs.push_back(KeyInput(key, false));
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) inputs.push_back(KeyInput(*key, true));
-    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+    // Other programs on the desktop may take the foreground at any moment; a
+    // key must never reach their windows (Alt+F4 would close them), so the
+    // foreground is checked before every single key event.
+    std::vector<WORD> pressed;
+    auto releaseAll = [&] {
+        for (auto key = pressed.rbegin(); key != pressed.rend(); ++key) {
+            INPUT up = KeyInput(*key, true);
+            SendInput(1, &up, sizeof(INPUT));
+        }
+        pressed.clear();
+    };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!BringToForeground(top)) continue;
+        bool lost = false;
+        for (WORD key : keys) {
+            if (GetForegroundWindow() != top) {
+                lost = true;
+                break;
+            }
+            INPUT down = KeyInput(key, false);
+            SendInput(1, &down, sizeof(INPUT));
+            pressed.push_back(key);
+        }
+        releaseAll();
+        if (!lost) return true;
+    }
+    return false;
 }
 
 void ClickAt(POINT screen) {

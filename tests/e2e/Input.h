@@ -21,8 +21,11 @@ void PostChars(HWND window, std::wstring_view text);
 
 // Makes `top` the foreground window; false when it cannot be done in time.
 bool BringToForeground(HWND top);
+// The same, and waits until a window of its thread has the keyboard focus.
+bool EnsureActiveWithFocus(HWND top);
 // Presses the keys in order and releases them in reverse, as real input to
-// the foreground window (e.g. {VK_MENU, VK_F4}).
+// the foreground window (e.g. {VK_MENU, VK_F4}); starts again when another
+// window takes the foreground half-way. False when `top` does not keep it.
 bool PressChord(HWND top, std::initializer_list<WORD> keys);
 // A real left click at a screen position.
 void ClickAt(POINT screen);
@@ -30,8 +33,8 @@ void ClickAt(POINT screen);
 // The screen point of the caption's close box, found by hit-testing.
 bool FindCloseBox(HWND top, POINT& point);
 
-// Runs `work` and waits until the target thread has handled what was posted:
-// it then has no input waiting and answers a sent message.
+// Waits until the target thread has handled what was posted to it: it then
+// has no input waiting and answers a sent message.
 void WaitForIdle(HANDLE process, HWND window);
 
 }  // namespace e2e

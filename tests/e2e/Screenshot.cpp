@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <optional>
+
 #include "framework/Handles.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/WindowQuery.h"
 #include "tests/e2e/TestFolder.h"
 
 namespace e2e {
@@ -25,7 +29,7 @@ BITMAPINFO TopDown32(int width, int height) {
 
 Screenshot::Screenshot(int width, int height, uint32_t fill)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      pixels_(static_cast<size_t>(width_) * height_, fill) {}
+      pixels_(static_cast<size_t>(width_) * height_, fill | 0xFF000000u) {}
 
 Screenshot Screenshot::OfScreen(const RECT& area) {
     Screenshot shot(area.right - area.left, area.bottom - area.top);
@@ -42,6 +46,8 @@ Screenshot Screenshot::OfScreen(const RECT& area) {
         GdiFlush();
     }
     memcpy(shot.pixels_.data(), bits, shot.pixels_.size() * sizeof(uint32_t));
+    // The screen has no alpha; make every pixel opaque for viewers of saved images.
+    for (uint32_t& pixel : shot.pixels_) pixel |= 0xFF000000u;
     return shot;
 }
 
@@ -56,6 +62,33 @@ Screenshot Screenshot::OfClient(HWND window) {
     GetClientRect(window, &rect);
     MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
     return OfScreen(rect);
+}
+
+Screenshot Screenshot::OfSettledWindow(HWND window, DWORD timeoutMs) {
+    // Another process's window: the repaint request goes to its thread, which
+    // paints once its queue is empty. Other programs' windows may cover it,
+    // so a capture only counts while its top-level window is in front.
+    HWND top = GetAncestor(window, GA_ROOT);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendWithTimeout(window, WM_NULL);
+    std::optional<Screenshot> previous;
+    int sameInARow = 0;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    Screenshot last = OfWindow(window);
+    while (GetTickCount64() < deadline) {
+        Sleep(100);
+        if (GetForegroundWindow() != top) {
+            BringToForeground(top);
+            previous.reset();
+            continue;
+        }
+        last = OfWindow(window);
+        if (GetForegroundWindow() != top) continue;
+        sameInARow = previous && *previous == last ? sameInARow + 1 : 0;
+        if (sameInARow >= 2) break;
+        previous = last;
+    }
+    return last;
 }
 
 bool Screenshot::SaveBmp(const std::wstring& path) const {
@@ -81,6 +114,17 @@ int Blue(uint32_t pixel) { return pixel & 0xFF; }
 
 int ColourDistance(uint32_t a, uint32_t b) {
     return std::max({std::abs(Red(a) - Red(b)), std::abs(Green(a) - Green(b)), std::abs(Blue(a) - Blue(b))});
+}
+
+double MeanBrightness(const Screenshot& shot) {
+    if (shot.Width() == 0 || shot.Height() == 0) return 0;
+    double sum = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            uint32_t pixel = shot.Pixel(x, y);
+            sum += 0.299 * Red(pixel) + 0.587 * Green(pixel) + 0.114 * Blue(pixel);
+        }
+    return sum / (static_cast<double>(shot.Width()) * shot.Height());
 }
 
 }  // namespace e2e

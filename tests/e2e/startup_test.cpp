@@ -89,7 +89,7 @@ TEST_F(StartupTest, AcverGivenTwiceShowsOneBox) {
 
 TEST_F(StartupTest, AcverCaptionIsTheExeNameUpToItsFirstDot) {
     std::wstring renamed = Folder().CopyExe(L"KVtest.Portable.exe");
-    app_ = std::make_unique<AppProcess>(renamed, LaunchOptions().Args({L"/acver"}));
+    Start(renamed, LaunchOptions().Args({L"/acver"}));
     HWND box = ExpectVersionBox(L"Kvtest");
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(PressDialogButton(box, IDOK));

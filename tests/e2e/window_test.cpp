@@ -74,6 +74,14 @@ TEST_F(WindowTest, OpensCentredInTheWorkArea) {
     EXPECT_EQ(outer.top, top);
 }
 
+// The dark style is in force: the settings group is drawn dark, not in the
+// system's light button face.
+TEST_F(WindowTest, SettingsAreDrawnInTheDarkStyle) {
+    ASSERT_TRUE(BringToForeground(Main()));
+    double brightness = MeanBrightness(Screenshot::OfSettledWindow(ChildById(Main(), kIdGroupBox4)));
+    EXPECT_LT(brightness, 100) << "the window is not drawn in the dark style";
+}
+
 // The caption shows the small image of the exe's main icon. Another process's
 // icon handle cannot be read under Wine (WM_GETICON answers 0 across
 // processes), so the test looks for the icon's pixels on the screen.
