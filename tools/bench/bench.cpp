@@ -3,6 +3,9 @@
 //
 //   settings_bench [folder] [runs]
 //
+// Without a folder (or with an empty one) it works in a new folder in the
+// temp folder and removes it afterwards.
+//
 // Loading is what the window does at start-up: the line reader and the key
 // tests on every line. Saving is SaveSettingsFile: every line rewritten
 // (RewriteLine) and written by the line writer, whose close flushes the new
@@ -179,7 +182,7 @@ void PrintFigures(const Figures& f) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const bool ownFolder = argc < 2;
+    const bool ownFolder = argc < 2 || argv[1][0] == L'\0';
     const std::wstring folder = ownFolder ? DefaultFolder() : argv[1];
     const int runs = argc >= 3 ? std::max(1, _wtoi(argv[2])) : kDefaultRuns;
     if (ownFolder && !CreateDirectoryW(folder.c_str(), nullptr)) {
