@@ -69,7 +69,7 @@ Screenshot Screenshot::OfSettledWindow(HWND window, DWORD timeoutMs) {
     // paints once its queue is empty. Other programs' windows may cover it,
     // so a capture only counts while its top-level window is in front.
     HWND top = GetAncestor(window, GA_ROOT);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     SendWithTimeout(window, WM_NULL);
     std::optional<Screenshot> previous;
     int sameInARow = 0;

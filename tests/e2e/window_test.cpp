@@ -86,7 +86,6 @@ TEST_F(WindowTest, SettingsAreDrawnInTheDarkStyle) {
 // icon handle cannot be read under Wine (WM_GETICON answers 0 across
 // processes), so the test looks for the icon's pixels on the screen.
 TEST_F(WindowTest, CaptionShowsTheMainIcon) {
-    ASSERT_TRUE(BringToForeground(Main()));
     UniqueModule exe(LoadLibraryExW(Exe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(exe);
     const int size = GetSystemMetrics(SM_CXSMICON);
@@ -112,22 +111,21 @@ TEST_F(WindowTest, CaptionShowsTheMainIcon) {
             }
     }
 
-    RECT frame{};
-    GetWindowRect(Main(), &frame);
-    RECT client{};
-    GetClientRect(Main(), &client);
-    MapWindowPoints(Main(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     // The left part of the caption bar, where the icon stands.
-    Screenshot caption = Screenshot::OfScreen(RECT{frame.left, frame.top, frame.left + 4 * size, client.top});
+    Screenshot window = Screenshot::OfSettledWindow(Main());
+    Box outer = BoxIn(Main(), nullptr);
+    POINT clientOrigin{0, 0};
+    ClientToScreen(Main(), &clientOrigin);
+    const int captionHeight = clientOrigin.y - outer.top;
     double bestMatch = 0;
-    for (int dy = 0; dy + size <= caption.Height(); ++dy)
-        for (int dx = 0; dx + size <= caption.Width(); ++dx) {
+    for (int dy = 0; dy + size <= captionHeight; ++dy)
+        for (int dx = 0; dx + size <= 4 * size; ++dx) {
             int opaque = 0, matching = 0;
             for (int y = 0; y < size; ++y)
                 for (int x = 0; x < size; ++x) {
                     if (onBlack.Pixel(x, y) != onWhite.Pixel(x, y)) continue;
                     ++opaque;
-                    if (ColourDistance(onBlack.Pixel(x, y), caption.Pixel(dx + x, dy + y)) <= 40) ++matching;
+                    if (ColourDistance(onBlack.Pixel(x, y), window.Pixel(dx + x, dy + y)) <= 40) ++matching;
                 }
             if (opaque > 0) bestMatch = std::max(bestMatch, static_cast<double>(matching) / opaque);
         }
