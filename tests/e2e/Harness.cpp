@@ -16,10 +16,10 @@ AppProcess& AppTest::Start(const LaunchOptions& options) { return Start(exe_, op
 AppProcess& AppTest::Start(const std::wstring& exe, const LaunchOptions& options) {
     app_ = std::make_unique<AppProcess>(exe, options);
     if (!app_->WaitForFirstWindow()) {
-        // Every run of the configurator shows a window first. A process that
-        // ended without one met Wine's virtual desktop closing under it (it
-        // closes a second after its last user leaves, and a process starting
-        // just then gets the dying one): start once more.
+        // Every run of the configurator shows a window first. One that ended
+        // without any did not get a working desktop: under Wine this happens
+        // when a process starts just as the virtual desktop closes (a second
+        // after its last user left). Start it once more.
         std::optional<DWORD> code = app_->WaitForExit(0);
         std::cerr << "note: the configurator ended without a window (exit code "
                   << (code ? static_cast<long long>(*code) : -1LL) << "); starting it again\n";

@@ -1,7 +1,9 @@
 #include "tests/e2e/Input.h"
 
+#include <cstring>
 #include <vector>
 
+#include "tests/e2e/AppProcess.h"
 #include "tests/e2e/Wait.h"
 #include "tests/e2e/WindowQuery.h"
 
@@ -64,9 +66,8 @@ bool PostKey(HWND top, WORD key, Modifier modifier) {
     // wait until the target has taken the posted keys from its queue.
     DWORD process = 0;
     GetWindowThreadProcessId(top, &process);
-    HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-    WaitForIdle(handle, top);
-    if (handle) CloseHandle(handle);
+    UniqueKernelHandle handle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    WaitForIdle(handle.get(), top);
     return true;
 }
 
@@ -118,13 +119,15 @@ bool PressChord(HWND top, std::initializer_list<WORD> keys) {
     return false;
 }
 
-void ClickAt(POINT screen) {
+bool ClickAt(HWND top, POINT screen) {
+    // Like keys, a click must not land in another program's window.
+    if (!BringToForeground(top) || GetAncestor(WindowFromPoint(screen), GA_ROOT) != top) return false;
     SetCursorPos(screen.x, screen.y);
     INPUT inputs[2]{};
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
 bool FindCloseBox(HWND top, POINT& point) {

@@ -27,8 +27,9 @@ bool EnsureActiveWithFocus(HWND top);
 // the foreground window (e.g. {VK_MENU, VK_F4}); starts again when another
 // window takes the foreground half-way. False when `top` does not keep it.
 bool PressChord(HWND top, std::initializer_list<WORD> keys);
-// A real left click at a screen position.
-void ClickAt(POINT screen);
+// A real left click at a screen position inside `top` (brought to the front
+// first); false when another window is there.
+bool ClickAt(HWND top, POINT screen);
 
 // The screen point of the caption's close box, found by hit-testing.
 bool FindCloseBox(HWND top, POINT& point);

@@ -176,9 +176,8 @@ TEST_F(LayoutTest, DisabledChronicleGroupTakesNoClick) {
     for (int index : {1, 2}) SendOrZero(ChildById(group, RadioItemId(kIdChronicleGrp, index)), BM_CLICK);
     WaitForIdle(App().Handle(), Main());
     // A real click as well: it must not reach the disabled item either.
-    ASSERT_TRUE(BringToForeground(Main()));
     Box last = BoxIn(ChildById(group, RadioItemId(kIdChronicleGrp, 2)), nullptr);
-    ClickAt(POINT{last.left + 8, last.top + last.height / 2});
+    ASSERT_TRUE(ClickAt(Main(), POINT{last.left + 8, last.top + last.height / 2}));
     WaitForIdle(App().Handle(), Main());
     EXPECT_EQ(CheckState(ChildById(group, RadioItemId(kIdChronicleGrp, 0))), BST_CHECKED);
     EXPECT_EQ(CheckState(ChildById(group, RadioItemId(kIdChronicleGrp, 1))), BST_UNCHECKED);

@@ -89,10 +89,9 @@ protected:
                 break;
             }
             case CloseWay::CloseBox: {
-                ASSERT_TRUE(BringToForeground(Main()));
                 POINT box{};
                 ASSERT_TRUE(FindCloseBox(Main(), box));
-                ClickAt(box);
+                ASSERT_TRUE(ClickAt(Main(), box));
                 break;
             }
             case CloseWay::ApplicationWindowClose:
