@@ -120,8 +120,11 @@ bool PressChord(HWND top, std::initializer_list<WORD> keys) {
 }
 
 bool ClickAt(HWND top, POINT screen) {
-    // Like keys, a click must not land in another program's window.
-    if (!BringToForeground(top) || GetAncestor(WindowFromPoint(screen), GA_ROOT) != top) return false;
+    // Like keys, a click must not land in another program's window; one that
+    // covers the spot for a moment is waited out.
+    if (!WaitUntil([&] { return BringToForeground(top) && GetAncestor(WindowFromPoint(screen), GA_ROOT) == top; },
+                   kStepTimeoutMs, 50))
+        return false;
     SetCursorPos(screen.x, screen.y);
     INPUT inputs[2]{};
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
