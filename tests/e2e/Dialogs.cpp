@@ -23,7 +23,7 @@ HWND IconStaticOf(HWND box) {
 // over the same background; 0 is a perfect match.
 double Mismatch(const Screenshot& shown, uint32_t background, LPCWSTR systemIcon) {
     HICON icon = LoadIconW(nullptr, systemIcon);  // shared: not to be destroyed
-    if (!icon) return 1.0;
+    if (!icon || shown.Width() == 0 || shown.Height() == 0) return 1.0;
     ScopedWindowDC screen(nullptr);
     UniqueMemoryDC memory(CreateCompatibleDC(screen.get()));
     UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), shown.Width(), shown.Height()));
