@@ -27,12 +27,15 @@ std::wstring Quoted(const std::wstring& arg) {
 }
 
 // A job that kills the process when the test's handle to it closes, so not
-// even a crashed test leaves a configurator behind.
+// even a crashed test leaves a configurator behind. Processes it starts stay
+// out of the job: under Wine the first program that needs the desktop starts
+// the desktop process (explorer), and killing that with the job would leave
+// the desktop broken for every program that comes after.
 UniqueKernelHandle CreateKillOnCloseJob() {
     UniqueKernelHandle job(CreateJobObjectW(nullptr, nullptr));
     if (!job) return job;
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
     SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     return job;
 }
@@ -51,6 +54,9 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 AppProcess::AppProcess(const std::wstring& exePath, const LaunchOptions& options) : job_(CreateKillOnCloseJob()) {
+    // Under Wine, asking for the desktop window starts the desktop process
+    // when there is none: let this process do it, outside the job.
+    GetDesktopWindow();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -117,6 +123,20 @@ std::optional<DWORD> AppProcess::WaitForExit(DWORD timeoutMs) const {
     DWORD code = 0;
     GetExitCodeProcess(process_.get(), &code);
     return code;
+}
+
+std::string AppProcess::Describe() const {
+    std::string text;
+    if (std::optional<DWORD> code = WaitForExit(0))
+        text = "ended with exit code " + std::to_string(*code);
+    else
+        text = "running";
+    text += "; top-level windows:";
+    for (HWND window : TopLevelWindows()) {
+        text += " [" + Narrow(ClassName(window)) + " \"" + Narrow(WindowText(window)) + "\"" +
+                (IsWindowVisible(window) ? " visible]" : " hidden]");
+    }
+    return text;
 }
 
 void AppProcess::Kill() {

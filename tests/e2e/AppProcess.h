@@ -51,6 +51,10 @@ public:
     HWND WaitForMainWindow(DWORD timeoutMs = kStartTimeoutMs) const;
     HWND ApplicationWindow() const;
 
+    // What the process is doing, for failure messages: running or its exit
+    // code, and its top-level windows.
+    std::string Describe() const;
+
     // The exit code, or nothing when the process is still running at the timeout.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = kExitTimeoutMs) const;
     void Kill();

@@ -20,9 +20,7 @@ AppProcess& AppTest::Start(const std::wstring& exe, const LaunchOptions& options
         // without any did not get a working desktop: under Wine this happens
         // when a process starts just as the virtual desktop closes (a second
         // after its last user left). Start it once more.
-        std::optional<DWORD> code = app_->WaitForExit(0);
-        std::cerr << "note: the configurator ended without a window (exit code "
-                  << (code ? static_cast<long long>(*code) : -1LL) << "); starting it again\n";
+        std::cerr << "note: the configurator showed no window; it " << app_->Describe() << "; starting it again\n";
         app_ = std::make_unique<AppProcess>(exe, options);
     }
     return *app_;
@@ -30,18 +28,8 @@ AppProcess& AppTest::Start(const std::wstring& exe, const LaunchOptions& options
 
 HWND AppTest::StartMain(const LaunchOptions& options) {
     main_ = Start(options).WaitForMainWindow();
-    EXPECT_NE(main_, nullptr) << "the configuration window did not appear";
+    EXPECT_NE(main_, nullptr) << "the configuration window did not appear; the process " << app_->Describe();
     return main_;
-}
-
-std::string Narrow(std::wstring_view text) {
-    if (text.empty()) return {};
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
 }
 
 }  // namespace e2e

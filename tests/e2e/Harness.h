@@ -62,7 +62,5 @@ protected:
     HWND main_ = nullptr;
 };
 
-std::string Narrow(std::wstring_view text);  // UTF-8, for failure messages
-
 }  // namespace e2e
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace e2e {
@@ -18,6 +19,7 @@ struct Box {
 void PrintTo(const Box& box, std::ostream* out);
 std::ostream& operator<<(std::ostream& out, const Box& box);
 
+std::string Narrow(std::wstring_view text);  // UTF-8, for messages
 std::wstring ClassName(HWND window);
 std::wstring WindowText(HWND window);
 LONG_PTR Style(HWND window);

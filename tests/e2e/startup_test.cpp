@@ -19,7 +19,7 @@ protected:
     HWND ExpectVersionBox(const std::wstring& caption) {
         HWND box = WaitForDialog(App());
         if (!box) {
-            ADD_FAILURE() << "no version box";
+            ADD_FAILURE() << "no version box; the process " << App().Describe();
             return nullptr;
         }
         DialogContent content = ReadDialog(box);

@@ -112,7 +112,7 @@ protected:
     std::wstring ExpectFatalBox() {
         HWND box = WaitForDialog(App());
         if (!box) {
-            ADD_FAILURE() << "no error box";
+            ADD_FAILURE() << "no error box; the process " << App().Describe();
             return {};
         }
         DialogContent content = ReadDialog(box);
@@ -140,7 +140,7 @@ TEST_F(StyleTest, MissingStyleIsReportedAndTheWindowOpensAnyway) {
     ASSERT_NO_FATAL_FAILURE(WriteStyles({}));
     Start();
     HWND box = WaitForDialog(App());
-    ASSERT_NE(box, nullptr) << "no style-not-found box";
+    ASSERT_NE(box, nullptr) << "no style-not-found box; the process " << App().Describe();
     DialogContent content = ReadDialog(box);
     EXPECT_EQ(content.caption, L"Error");
     EXPECT_EQ(content.texts, std::vector<std::wstring>{L"Style 'Carbon' not found"});
