@@ -54,9 +54,6 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 AppProcess::AppProcess(const std::wstring& exePath, const LaunchOptions& options) : job_(CreateKillOnCloseJob()) {
-    // Under Wine, asking for the desktop window starts the desktop process
-    // when there is none: let this process do it, outside the job.
-    GetDesktopWindow();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -64,9 +61,20 @@ AppProcess::AppProcess(const std::wstring& exePath, const LaunchOptions& options
     PROCESS_INFORMATION info{};
     std::wstring commandLine = CommandLine(exePath, options.args);
     std::wstring folder = options.workingFolder.empty() ? FolderOf(exePath) : options.workingFolder;
-    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                        folder.c_str(), &startup, &info))
-        throw std::runtime_error("CreateProcessW failed with " + std::to_string(GetLastError()));
+    // Wine now and then fails a start under load with an internal error
+    // (1359); the same start a moment later succeeds.
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                           folder.c_str(), &startup, &info)) {
+            error = ERROR_SUCCESS;
+            break;
+        }
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) break;
+        Sleep(200);
+    }
+    if (error != ERROR_SUCCESS) throw std::runtime_error("CreateProcessW failed with " + std::to_string(error));
     process_.reset(info.hProcess);
     UniqueKernelHandle thread(info.hThread);
     id_ = info.dwProcessId;

@@ -179,6 +179,7 @@ TEST_F(LayoutTest, DisabledChronicleGroupTakesNoClick) {
     Box last = BoxIn(ChildById(group, RadioItemId(kIdChronicleGrp, 2)), nullptr);
     ASSERT_TRUE(ClickAt(Main(), POINT{last.left + 8, last.top + last.height / 2}));
     WaitForIdle(App().Handle(), Main());
+    ASSERT_TRUE(IsWindow(Main())) << "the window is gone; the process " << App().Describe();
     EXPECT_EQ(CheckState(ChildById(group, RadioItemId(kIdChronicleGrp, 0))), BST_CHECKED);
     EXPECT_EQ(CheckState(ChildById(group, RadioItemId(kIdChronicleGrp, 1))), BST_UNCHECKED);
     EXPECT_EQ(CheckState(ChildById(group, RadioItemId(kIdChronicleGrp, 2))), BST_UNCHECKED);
