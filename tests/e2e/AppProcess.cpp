@@ -35,7 +35,8 @@ UniqueKernelHandle CreateKillOnCloseJob() {
     UniqueKernelHandle job(CreateJobObjectW(nullptr, nullptr));
     if (!job) return job;
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+    limits.BasicLimitInformation.LimitFlags =
+        JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
     SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     return job;
 }
@@ -78,7 +79,6 @@ AppProcess::AppProcess(const std::wstring& exePath, const LaunchOptions& options
     process_.reset(info.hProcess);
     UniqueKernelHandle thread(info.hThread);
     id_ = info.dwProcessId;
-    threadId_ = info.dwThreadId;
     if (job_) AssignProcessToJobObject(job_.get(), process_.get());
     ResumeThread(thread.get());
 }

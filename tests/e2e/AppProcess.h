@@ -63,7 +63,6 @@ private:
     UniqueKernelHandle job_;
     UniqueKernelHandle process_;
     DWORD id_ = 0;
-    DWORD threadId_ = 0;
 };
 
 // Builds a command line: the exe in quotes, then the arguments.
