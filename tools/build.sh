@@ -9,9 +9,10 @@ archs=${*:-"i686 x86_64"}
 jobs=$(nproc 2>/dev/null || echo 2)
 for arch in $archs; do
   dir="$top/build/$arch"
-  tests=OFF; [ "$arch" = x86_64 ] && tests=ON
+  # Only the tested build needs the release exe's path, for its executable checks.
+  options=(-DKV_BUILD_TESTS=OFF)
+  [ "$arch" = x86_64 ] && options=(-DKV_BUILD_TESTS=ON "-DKV_I686_EXE=$top/build/i686/KorvaneCFG.exe")
   cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$arch.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=$tests \
-        -DKV_I686_EXE="$top/build/i686/KorvaneCFG.exe" >/dev/null
+        -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null
   cmake --build "$dir" -j "$jobs"
 done
