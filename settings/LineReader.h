@@ -11,6 +11,7 @@
 // the caller's loop can take them in.
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "settings/FileHandle.h"
 #include "settings/LineStream.h"
@@ -43,6 +44,23 @@ public:
         DWORD error = 0;
         if (lines_->TakeLine(file_.Get(), taken, error)) line.assign(taken);
         if (error != 0) Fail(error);
+    }
+    // Reads on to the next line whose text contains the plain ASCII `text`
+    // and puts it into `line`; false, with `line` empty, when none is left.
+    // The lines passed over cost no decoding when the file is in the ANSI
+    // code page.
+    bool ReadLineWith(std::wstring_view text, std::wstring& line) {
+        line.clear();
+        if (!file_) return false;
+        TLineStream::TLine taken;
+        DWORD error = 0;
+        while (lines_->Take(file_.Get(), taken, error)) {
+            if (!lines_->Contains(taken, text)) continue;
+            line.assign(lines_->TextOf(taken));
+            return true;
+        }
+        if (error != 0) Fail(error);
+        return false;
     }
     void Close();
     bool IsOpen() const { return file_.IsOpen(); }

@@ -1,27 +1,38 @@
 #pragma once
-// Cuts decoded text into lines. A line ends at CR LF, at LF or at a lone CR;
-// a line break at the very end of the text yields no further, empty line.
-// The text may arrive in pieces: a CR that ends one piece and an LF that
-// starts the next are one line break.
+// Cuts text into lines. A line ends at CR LF, at LF or at a lone CR; a line
+// break at the very end of the text yields no further, empty line. The text
+// may arrive in pieces: a CR that ends one piece and an LF that starts the
+// next are one line break.
+//
+// It cuts decoded text (TLineSplitter) as well as the bytes of a file in an
+// ANSI code page (TByteLineSplitter): there CR and LF are single bytes that
+// are never part of another character, so the bytes split into the same
+// lines as their text.
 //
 // Runs once for every line of the file, so it lives in the header, where the
 // compiler can fold it into the readers' loops.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "settings/TextScan.h"
 
-class TLineSplitter {
+template <class Char>
+class TBasicLineSplitter {
 public:
-    // The buffer to append newly decoded text to. Lines already taken are
-    // dropped from it first, which moves what is left to the start.
-    std::wstring& Input() {
+    using String = std::basic_string<Char>;
+    using View = std::basic_string_view<Char>;
+
+    // The buffer to append new text to. Lines already taken are dropped from
+    // it first, which moves what is left to the start.
+    String& Input() {
         text_.erase(0, pos_);
+        searched_ -= std::min(searched_, pos_);
         pos_ = 0;
         return text_;
     }
     // The buffer as it is, for taking it over once all lines are taken.
-    std::wstring& Text() { return text_; }
+    String& Text() { return text_; }
 
     // True when text is left that has not been taken as a line.
     bool HasText() {
@@ -36,24 +47,28 @@ public:
     bool TakeLine(size_t& start, size_t& length, bool atEnd) {
         if (!HasText()) return false;
         const size_t size = text_.size();
-        const size_t end = FindLineBreak(text_.data(), pos_, size);
-        if (end == size && !atEnd) return false;
+        // A long line arrives in many pieces: each is searched once only.
+        const size_t end = FindLineBreak(text_.data(), std::max(pos_, searched_), size);
+        if (end == size && !atEnd) {
+            searched_ = size;
+            return false;
+        }
         start = pos_;
         length = end - pos_;
         if (end == size) {
             pos_ = end;
         } else {
-            afterCarriageReturn_ = text_[end] == L'\r';
+            afterCarriageReturn_ = text_[end] == Char('\r');
             pos_ = end + 1;
         }
         return true;
     }
 
     // The same, as a view into Text(), valid until Input() is called.
-    bool TakeLine(std::wstring_view& line, bool atEnd) {
+    bool TakeLine(View& line, bool atEnd) {
         size_t start = 0, length = 0;
         if (!TakeLine(start, length, atEnd)) return false;
-        line = std::wstring_view(text_.data() + start, length);
+        line = View(text_.data() + start, length);
         return true;
     }
 
@@ -61,11 +76,15 @@ private:
     void SkipLineFeedAfterCarriageReturn() {
         // Whether the CR stood alone is only known once the next character is.
         if (!afterCarriageReturn_ || pos_ == text_.size()) return;
-        if (text_[pos_] == L'\n') ++pos_;
+        if (text_[pos_] == Char('\n')) ++pos_;
         afterCarriageReturn_ = false;
     }
 
-    std::wstring text_;
+    String text_;
     size_t pos_ = 0;                    // start of the first line not yet taken
+    size_t searched_ = 0;               // text before this holds no line break after pos_
     bool afterCarriageReturn_ = false;  // the last line taken ended with CR
 };
+
+using TLineSplitter = TBasicLineSplitter<wchar_t>;
+using TByteLineSplitter = TBasicLineSplitter<char>;

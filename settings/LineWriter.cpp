@@ -78,6 +78,14 @@ void TLineWriter::WriteLine(std::wstring_view text) {
     if (pendingBytes_.size() >= kWriteBlock) WritePending();
 }
 
+void TLineWriter::WriteEncodedLine(std::string_view bytes) {
+    if (!replacement_) Fail(ERROR_INVALID_HANDLE);
+    if (!pendingText_.empty()) EncodePendingText();  // it comes first
+    pendingBytes_.append(bytes);
+    pendingBytes_ += "\r\n";
+    if (pendingBytes_.size() >= kWriteBlock) WritePending();
+}
+
 void TLineWriter::EncodePendingText() {
     AppendEncoded(pendingText_, codePage_, pendingBytes_);
     pendingText_.clear();

@@ -32,6 +32,8 @@ public:
     // Adds one line. Lines are written in blocks, so a failed write can be
     // reported by a later line or by Close.
     void WriteLine(std::wstring_view text);
+    // Adds one line given as its bytes in the ANSI code page, as they are.
+    void WriteEncodedLine(std::string_view bytes);
     // Writes what is pending, puts it on the disk and then in place of the file.
     void Close();
     bool IsOpen() const { return replacement_ != nullptr; }

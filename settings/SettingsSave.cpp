@@ -30,10 +30,17 @@ void SaveSettingsFile(const std::wstring& path, const SavedValues& values) {
     // writing; the writer's handle still keeps everybody else from writing.
     TFileHandle source = OpenForReading(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
     TLineStream lines(AnsiCodePage(), kChunkSize);
-    std::wstring_view line;
+    TLineStream::TLine line;
     std::wstring rewritten;
     DWORD error = 0;
-    while (lines.TakeLine(source.Get(), line, error)) writer.WriteLine(RewriteLine(line, values, rewritten));
+    while (lines.Take(source.Get(), line, error)) {
+        // A line without a key text stays as it is: in the ANSI code page,
+        // byte for byte.
+        if (line.inAnsiCodePage && !lines.Contains(line, kKeyPrefix))
+            writer.WriteEncodedLine(line.bytes);
+        else
+            writer.WriteLine(RewriteLine(lines.TextOf(line), values, rewritten));
+    }
     if (error != 0) Raise(EReadError());
     source.CloseQuietly();  // the file cannot be replaced while it is open
     writer.Close();

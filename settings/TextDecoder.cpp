@@ -3,8 +3,6 @@
 #include "settings/CodePageText.h"
 
 namespace {
-constexpr size_t kLongestMark = 3;
-
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
 }
@@ -46,24 +44,22 @@ void TTextDecoder::Finish(std::wstring& out) {
     scanned_ = 0;
 }
 
+// The byte order mark at the start of `head` and the encoding it chooses;
+// without one, the ANSI code page and a length of 0.
+TTextDecoder::Mark TTextDecoder::MarkOf(std::string_view head) {
+    if (StartsWith(head, "\xEF\xBB\xBF")) return {TextEncoding::Utf8, 3};
+    if (StartsWith(head, "\xFF\xFE")) return {TextEncoding::Utf16LE, 2};
+    if (StartsWith(head, "\xFE\xFF")) return {TextEncoding::Utf16BE, 2};
+    return {TextEncoding::AnsiCodePage, 0};
+}
+
 // Chooses the encoding by the mark at the start of `head`, if any; returns
 // the mark's length.
 size_t TTextDecoder::DetectEncoding(std::string_view head) {
     scanned_ = 0;
-    if (StartsWith(head, "\xEF\xBB\xBF")) {
-        encoding_ = TextEncoding::Utf8;
-        return 3;
-    }
-    if (StartsWith(head, "\xFF\xFE")) {
-        encoding_ = TextEncoding::Utf16LE;
-        return 2;
-    }
-    if (StartsWith(head, "\xFE\xFF")) {
-        encoding_ = TextEncoding::Utf16BE;
-        return 2;
-    }
-    encoding_ = TextEncoding::AnsiCodePage;
-    return 0;
+    const Mark mark = MarkOf(head);
+    encoding_ = mark.encoding;
+    return mark.length;
 }
 
 size_t TTextDecoder::UnitSize() const {

@@ -35,7 +35,19 @@ public:
     // Known once enough bytes have arrived to tell (or the file ended).
     std::optional<TextEncoding> Encoding() const { return encoding_; }
 
+    // The first bytes of a file tell its encoding once there are this many,
+    // or once the file has ended.
+    static constexpr size_t kLongestMark = 3;
+    // Whether a file starting with `head` is in the ANSI code page: whether
+    // it has no byte order mark.
+    static bool IsInAnsiCodePage(std::string_view head) { return MarkOf(head).length == 0; }
+
 private:
+    struct Mark {
+        TextEncoding encoding;
+        size_t length;
+    };
+    static Mark MarkOf(std::string_view head);
     size_t DetectEncoding(std::string_view head);
     size_t CompleteLinesLength(std::string_view bytes, size_t from) const;
     void KeepUnfinishedLine(std::string_view rest);

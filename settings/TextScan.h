@@ -55,6 +55,23 @@ inline size_t FindLineBreak(const wchar_t* text, size_t from, size_t size) {
     return i;
 }
 
+// The same in bytes.
+inline size_t FindLineBreak(const char* text, size_t from, size_t size) {
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(block, carriageReturn),
+                                          _mm_cmpeq_epi8(block, lineFeed));
+        if (_mm_movemask_epi8(hits) != 0) break;
+    }
+#endif
+    while (i < size && text[i] != '\n' && text[i] != '\r') ++i;
+    return i;
+}
+
 // Position of the first `c` at or after `from`, or `size` when none.
 inline size_t FindCharacter(const wchar_t* text, size_t from, size_t size, wchar_t c) {
     size_t i = from;
@@ -69,16 +86,43 @@ inline size_t FindCharacter(const wchar_t* text, size_t from, size_t size, wchar
     return i;
 }
 
-// Position of the first occurrence of `needle` in `text`, or npos.
-inline size_t FindText(std::wstring_view text, std::wstring_view needle) {
+// The same in bytes.
+inline size_t FindCharacter(const char* text, size_t from, size_t size, char c) {
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(c);
+    for (; i + 16 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted)) != 0) break;
+    }
+#endif
+    while (i < size && text[i] != c) ++i;
+    return i;
+}
+
+// Position of the first occurrence of `needle` in `text`, or npos. In bytes,
+// `needle` must be plain ASCII, which is the same byte in every code page.
+template <class Char>
+size_t FindText(std::basic_string_view<Char> text, std::wstring_view needle) {
     if (needle.size() > text.size()) return std::wstring_view::npos;
     if (needle.empty()) return 0;
     const size_t lastStart = text.size() - needle.size();
+    const auto same = [&](size_t at) {
+        for (size_t i = 1; i < needle.size(); ++i)
+            if (static_cast<wchar_t>(text[at + i]) != needle[i]) return false;
+        return true;
+    };
     for (size_t at = 0;; ++at) {
-        at = FindCharacter(text.data(), at, lastStart + 1, needle[0]);
+        at = FindCharacter(text.data(), at, lastStart + 1, static_cast<Char>(needle[0]));
         if (at > lastStart) return std::wstring_view::npos;
-        if (text.compare(at, needle.size(), needle) == 0) return at;
+        if (same(at)) return at;
     }
+}
+inline size_t FindText(std::wstring_view text, std::wstring_view needle) {
+    return FindText<wchar_t>(text, needle);
+}
+inline size_t FindText(std::string_view bytes, std::wstring_view needle) {
+    return FindText<char>(bytes, needle);
 }
 
 // Copies `text` to `out` one byte a unit if every unit is below 0x80; false,

@@ -129,8 +129,11 @@ void TKvgCFG::FillFields() {
     } finalStep{*this, reader};
 
     reader.Open(SettingsPath());
-    while (!reader.AtEnd()) {
-        const KeyLineValues values = ReadKeyLine(reader.ReadLine());
+    // Only lines holding a key text say anything; the reader passes over
+    // the others, nearly all of a large file, without decoding them.
+    std::wstring line;
+    while (reader.ReadLineWith(kKeyPrefix, line)) {
+        const KeyLineValues values = ReadKeyLine(line);
         if (values.mode) pMode->SetText(*values.mode);
         if (values.chronicle) pCronic->SetText(*values.chronicle);
         if (values.logoShown) ShowCustomLogo->SetChecked(true);

@@ -94,6 +94,30 @@ TEST_F(SettingsReaders, WithoutMarkTheAnsiCodePageDecodes) {
 
 // The readers decode in chunks of whole lines; characters, CR LF pairs and
 // long lines must come through whole wherever the chunks end.
+// Loading reads only the lines holding a key text; whether the file is cut
+// as bytes or decoded first, it finds the same ones.
+TEST_F(SettingsReaders, ReadLineWithFindsExactlyTheLinesHoldingTheText) {
+    const auto linesWith = [&](std::string_view bytes) {
+        const std::wstring path = folder_.File(L"game.dat");
+        WriteBytes(path, bytes);
+        Lines lines;
+        TLineReader reader;
+        reader.Open(path);
+        std::wstring line;
+        while (reader.ReadLineWith(L"KEY", line)) lines.push_back(line);
+        EXPECT_TRUE(line.empty());
+        reader.Close();
+        return lines;
+    };
+    TCodePageScope codePage(932);
+    EXPECT_EQ(linesWith("a\r\nKEY 1\rb KEY\nKE\r\nY\r\nKEY"), (Lines{L"KEY 1", L"b KEY", L"KEY"}));
+    EXPECT_EQ(linesWith("\xEF\xBB\xBFKEY \xC3\xA9\nx\r\n"), Lines{L"KEY \xE9"});
+    EXPECT_EQ(linesWith(Bytes("\xFF\xFEK\0E\0Y\0\n\0x\0")), Lines{L"KEY"});
+    // 95 4B is one character: its bytes hold KEY, its text does not.
+    EXPECT_EQ(linesWith("\x95KEY\r\n\x95\x5CKEY"), Lines{L"\x8868KEY"});
+    EXPECT_EQ(linesWith(""), Lines{});
+}
+
 TEST_F(SettingsReaders, ChunkEdgesSplitNothing) {
     TCodePageScope codePage(932);
     std::string bytes;

@@ -11,8 +11,8 @@
 using namespace settings_test;
 
 namespace {
-// What loading puts into the window, without the window: the last value of
-// each key, leading blanks removed as the window does.
+// What loading puts into the window, without the window and the way it
+// does it: the last value of each key, leading blanks removed.
 struct Loaded {
     std::wstring mode = L"0", chronicle = L"0", clientId;
     bool logoShown = false;
@@ -26,8 +26,9 @@ Loaded Load(const std::wstring& path) {
     Loaded loaded;
     TLineReader reader;
     reader.Open(path);
-    while (!reader.AtEnd()) {
-        const KeyLineValues values = ReadKeyLine(reader.ReadLine());
+    std::wstring line;
+    while (reader.ReadLineWith(kKeyPrefix, line)) {
+        const KeyLineValues values = ReadKeyLine(line);
         if (values.mode) loaded.mode = WithoutLeadingBlanks(*values.mode);
         if (values.chronicle) loaded.chronicle = WithoutLeadingBlanks(*values.chronicle);
         if (values.logoShown) loaded.logoShown = true;
@@ -102,6 +103,21 @@ TEST_F(SettingsSave, LoadingSeesTheLinesSavingSees) {
     // The last form shows 0x1A carried as part of its line.
     EXPECT_EQ(ReadBytes(path_),
               "PROTECTION_MODE = 2\x1A\r\nPROTECTION_LOGO = 1\r\nPROTECTION_CLIENT_ID = 7\r\n");
+}
+
+// Lines without a key text come back as the bytes they were, even where
+// the code page could not decode them and encode them back the same.
+TEST_F(SettingsSave, OtherLinesKeepBytesTheCodePageCannotRoundTrip) {
+    TCodePageScope utf8(65001);
+    WriteBytes(path_, "caf\xE9 \xFF\xC3\rPROTECTION_MODE = 1\n\xC3\xA9\xE2\x82");
+    SaveSettingsFile(path_, SavedValues{L"2", L"0", L"", false});
+    EXPECT_EQ(ReadBytes(path_), "caf\xE9 \xFF\xC3\r\nPROTECTION_MODE = 2\r\n\xC3\xA9\xE2\x82\r\n");
+    TCodePageScope shiftJis(932);
+    // A lead byte with no valid second byte, and one that takes the P of a
+    // key text: that line holds no key text and stays as it is.
+    WriteBytes(path_, "\x81\x20x\r\n\x95PROTECTION_MODE = 1\r\nPROTECTION_LOGO = 0\r\n");
+    SaveSettingsFile(path_, SavedValues{L"2", L"0", L"", true});
+    EXPECT_EQ(ReadBytes(path_), "\x81\x20x\r\n\x95PROTECTION_MODE = 1\r\nPROTECTION_LOGO = 1\r\n");
 }
 
 // Indented, BOM-prefixed and commented key lines load their real value, so

@@ -106,8 +106,7 @@ SavedValues Load(const std::wstring& path) {
     TLineReader reader;
     reader.Open(path);
     std::wstring text;
-    while (!reader.AtEnd()) {
-        reader.ReadLine(text);
+    while (reader.ReadLineWith(kKeyPrefix, text)) {
         const KeyLineValues line = ReadKeyLine(text);
         if (line.mode) values.mode = *line.mode;
         if (line.chronicle) values.chronicle = *line.chronicle;
