@@ -149,6 +149,17 @@ inline constexpr char kUserSettingsSavedFull[] =
     "PROTECTION_CLIENT_ID = 321\r\n"
     "; kept by the user\r\n";
 
+// kUserSettings saved from a window that kept its design values after a
+// failed load: mode 0, chronicle 0, logo off, an empty build ID.
+inline constexpr char kUserSettingsSavedFromDesign[] =
+    "[DEFAULT]\r\n"
+    "PROTECTION_ID = 9\r\n"
+    "PROTECTION_MODE = 0\r\n"
+    "PROTECTION_CHRONICLE = 0\r\n"
+    "PROTECTION_LOGO = 0\r\n"
+    "PROTECTION_CLIENT_ID = 0\r\n"
+    "; kept by the user\r\n";
+
 std::wstring CannotOpenText(const std::wstring& path, const wchar_t* systemText);
 std::wstring CannotCreateText(const std::wstring& path, const wchar_t* systemText);
 

@@ -7,17 +7,6 @@
 namespace e2e {
 namespace {
 
-// kUserSettings saved from a window that kept its design values after a
-// failed load: mode 0, chronicle 0, logo off, an empty build ID.
-constexpr char kUserSettingsSavedFromDesign[] =
-    "[DEFAULT]\r\n"
-    "PROTECTION_ID = 9\r\n"
-    "PROTECTION_MODE = 0\r\n"
-    "PROTECTION_CHRONICLE = 0\r\n"
-    "PROTECTION_LOGO = 0\r\n"
-    "PROTECTION_CLIENT_ID = 0\r\n"
-    "; kept by the user\r\n";
-
 constexpr wchar_t kInUse[] = L"I/O error 32.";
 constexpr wchar_t kAccessDenied[] = L"File access denied.";
 

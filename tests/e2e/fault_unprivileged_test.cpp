@@ -7,15 +7,6 @@
 namespace e2e {
 namespace {
 
-constexpr char kUserSettingsSavedFromDesign[] =
-    "[DEFAULT]\r\n"
-    "PROTECTION_ID = 9\r\n"
-    "PROTECTION_MODE = 0\r\n"
-    "PROTECTION_CHRONICLE = 0\r\n"
-    "PROTECTION_LOGO = 0\r\n"
-    "PROTECTION_CLIENT_ID = 0\r\n"
-    "; kept by the user\r\n";
-
 class UnprivilegedFaultTest : public FaultTest {
 protected:
     void SetUp() override {

@@ -1,17 +1,10 @@
 // Start-up: the settings file beside the exe whatever the working folder, the
 // "/acver" switch, the taskbar button and the start-up show state.
 #include "tests/e2e/Harness.h"
+#include "tests/e2e/SettingsDriver.h"
 
 namespace e2e {
 namespace {
-
-constexpr char kDefaultSettings[] =
-    "[DEFAULT]\r\n"
-    "PROTECTION_ID = 0\r\n"
-    "PROTECTION_MODE = 0\r\n"
-    "PROTECTION_CHRONICLE = 0\r\n"
-    "PROTECTION_LOGO = 1\r\n"
-    "PROTECTION_CLIENT_ID = 0\r\n";
 
 class StartupTest : public AppTest {
 protected:
@@ -45,7 +38,7 @@ protected:
 TEST_F(StartupTest, SettingsFileIsCreatedBesideTheExeWhenStartedElsewhere) {
     std::wstring elsewhere = Folder().Subfolder(L"elsewhere");
     ASSERT_NE(StartMain(LaunchOptions().In(elsewhere)), nullptr);
-    EXPECT_EQ(ReadSettings(), std::optional<std::string>(kDefaultSettings));
+    EXPECT_EQ(ReadSettings(), std::optional<std::string>(kDefaultSettingsBytes));
     EXPECT_FALSE(Folder().Exists(L"elsewhere\\game.dat"));
     EXPECT_EQ(CheckState(Control(kIdShowCustomLogo)), BST_CHECKED) << "the created file was not loaded";
 }
@@ -61,7 +54,7 @@ TEST_F(StartupTest, SettingsFileBesideTheExeIsReadWhenStartedElsewhere) {
 
 TEST_F(StartupTest, SettingsFileIsCreatedWhenStartedInTheExeFolder) {
     ASSERT_NE(StartMain(LaunchOptions().In(Folder().Path())), nullptr);
-    EXPECT_EQ(ReadSettings(), std::optional<std::string>(kDefaultSettings));
+    EXPECT_EQ(ReadSettings(), std::optional<std::string>(kDefaultSettingsBytes));
 }
 
 TEST_F(StartupTest, AcverInCapitalsShowsTheVersionBoxBeforeTheWindow) {
