@@ -54,7 +54,9 @@ public:
         if (!file_) return false;
         TLineStream::TLine taken;
         DWORD error = 0;
-        while (lines_->Take(file_.Get(), taken, error)) {
+        const auto ignore = [](std::string_view) {};
+        while (lines_->PassLinesWithout(file_.Get(), text, ignore, error) &&
+               lines_->Take(file_.Get(), taken, error)) {
             if (!lines_->Contains(taken, text)) continue;
             line.assign(lines_->TextOf(taken));
             return true;

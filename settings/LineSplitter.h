@@ -28,6 +28,7 @@ public:
     String& Input() {
         text_.erase(0, pos_);
         searched_ -= std::min(searched_, pos_);
+        needleSearched_ -= std::min(needleSearched_, pos_);
         pos_ = 0;
         return text_;
     }
@@ -72,7 +73,50 @@ public:
         return true;
     }
 
+    // Passes over the complete lines at the front that do not contain the
+    // plain ASCII `needle` and puts them into `passed`, line breaks included
+    // (the last line of the text without one when `atEnd`). True when it
+    // stopped before a line that contains it; false when it passed every
+    // complete line. A run of lines costs one search, not one a line.
+    bool PassLinesWithout(std::wstring_view needle, bool atEnd, View& passed) {
+        SkipLineFeedAfterCarriageReturn();
+        if (needle != needle_) {
+            needle_ = needle;
+            needleSearched_ = 0;
+        }
+        const size_t size = text_.size();
+        const size_t from = std::max(pos_, needleSearched_);
+        const size_t found = FindText(View(text_.data() + from, size - from), needle);
+        size_t end;
+        if (found != View::npos) {
+            needleSearched_ = from + found;
+            end = StartOfLineAt(from + found);
+        } else {
+            // A needle may yet begin in the last few characters.
+            needleSearched_ = std::max(from, size - std::min(size, needle.size() - 1));
+            end = atEnd ? size : StartOfLineAt(size);
+        }
+        passed = View(text_.data() + pos_, end - pos_);
+        if (end > pos_) {
+            afterCarriageReturn_ = text_[end - 1] == Char('\r');
+            pos_ = end;
+        }
+        return found != View::npos;
+    }
+
 private:
+    // Where the line that holds position `at` begins: after the last line
+    // break before it, and never before pos_.
+    size_t StartOfLineAt(size_t at) {
+        const size_t low = std::max(pos_, searched_);
+        for (size_t i = at; i > low; --i) {
+            if (text_[i - 1] == Char('\r') || text_[i - 1] == Char('\n')) return i;
+        }
+        // No line break in [low, at); TakeLine found none in [pos_, searched_).
+        searched_ = std::max(searched_, at);
+        return pos_;
+    }
+
     void SkipLineFeedAfterCarriageReturn() {
         // Whether the CR stood alone is only known once the next character is.
         if (!afterCarriageReturn_ || pos_ == text_.size()) return;
@@ -83,6 +127,8 @@ private:
     String text_;
     size_t pos_ = 0;                    // start of the first line not yet taken
     size_t searched_ = 0;               // text before this holds no line break after pos_
+    std::wstring needle_;               // what PassLinesWithout looked for last
+    size_t needleSearched_ = 0;         // no needle_ begins before this after pos_
     bool afterCarriageReturn_ = false;  // the last line taken ended with CR
 };
 

@@ -57,6 +57,27 @@ public:
     // bytes that does not hold its bytes cannot, and is not decoded.
     bool Contains(const TLine& line, std::wstring_view text);
 
+    // Passes over the lines ahead whose text does not contain the plain
+    // ASCII `text`, when the file is in the ANSI code page, and hands their
+    // bytes to `passed(std::string_view)` in runs of whole lines with their
+    // line breaks (the file's last line may have none). Stops before a line
+    // that does contain it, or may: Contains tells. A file that is decoded
+    // first passes nothing. False when a read failed (`error` set).
+    template <class Sink>
+    bool PassLinesWithout(HANDLE file, std::wstring_view text, Sink&& passed, DWORD& error) {
+        error = 0;
+        for (;;) {
+            if (form_ == Form::Text) return true;
+            if (form_ == Form::Bytes) {
+                std::string_view run;
+                const bool stopped = byteLines_.PassLinesWithout(text, endOfFile_, run);
+                if (!run.empty()) passed(run);
+                if (stopped || endOfFile_) return true;
+            }
+            if (!ReadMore(file, error)) return false;
+        }
+    }
+
     // Takes the next line's text into `line`, a view valid until the next call.
     bool TakeLine(HANDLE file, std::wstring_view& line, DWORD& error) {
         TLine taken;

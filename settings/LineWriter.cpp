@@ -86,6 +86,25 @@ void TLineWriter::WriteEncodedLine(std::string_view bytes) {
     if (pendingBytes_.size() >= kWriteBlock) WritePending();
 }
 
+void TLineWriter::WriteEncodedLines(std::string_view bytes) {
+    if (!replacement_) Fail(ERROR_INVALID_HANDLE);
+    if (!pendingText_.empty()) EncodePendingText();  // it comes first
+    if (HasOnlyCrLfBreaks(bytes)) {
+        // Nearly always: the lines go as one block.
+        pendingBytes_.append(bytes);
+        if (!bytes.empty() && bytes.back() != '\n') pendingBytes_ += "\r\n";
+    } else {
+        for (size_t pos = 0; pos < bytes.size();) {
+            const size_t end = FindLineBreak(bytes.data(), pos, bytes.size());
+            pendingBytes_.append(bytes.substr(pos, end - pos));
+            pendingBytes_ += "\r\n";
+            pos = end + 1;
+            if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++pos;
+        }
+    }
+    if (pendingBytes_.size() >= kWriteBlock) WritePending();
+}
+
 void TLineWriter::EncodePendingText() {
     AppendEncoded(pendingText_, codePage_, pendingBytes_);
     pendingText_.clear();

@@ -34,6 +34,10 @@ public:
     void WriteLine(std::wstring_view text);
     // Adds one line given as its bytes in the ANSI code page, as they are.
     void WriteEncodedLine(std::string_view bytes);
+    // Adds lines given as their bytes in the ANSI code page, each with its
+    // line break (CR LF, LF or a lone CR; the last may have none), and ends
+    // each with CR LF.
+    void WriteEncodedLines(std::string_view bytes);
     // Writes what is pending, puts it on the disk and then in place of the file.
     void Close();
     bool IsOpen() const { return replacement_ != nullptr; }

@@ -33,9 +33,11 @@ void SaveSettingsFile(const std::wstring& path, const SavedValues& values) {
     TLineStream::TLine line;
     std::wstring rewritten;
     DWORD error = 0;
-    while (lines.Take(source.Get(), line, error)) {
-        // A line without a key text stays as it is: in the ANSI code page,
-        // byte for byte.
+    // Lines without a key text stay as they are: in the ANSI code page, byte
+    // for byte, in runs.
+    const auto keep = [&](std::string_view passed) { writer.WriteEncodedLines(passed); };
+    while (lines.PassLinesWithout(source.Get(), kKeyPrefix, keep, error) &&
+           lines.Take(source.Get(), line, error)) {
         if (line.inAnsiCodePage && !lines.Contains(line, kKeyPrefix))
             writer.WriteEncodedLine(line.bytes);
         else

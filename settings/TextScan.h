@@ -125,6 +125,32 @@ inline size_t FindText(std::string_view bytes, std::wstring_view needle) {
     return FindText<char>(bytes, needle);
 }
 
+// Whether every line break in `bytes` is CR LF: each CR has an LF right
+// after it and each LF a CR right before it.
+inline bool HasOnlyCrLfBreaks(std::string_view bytes) {
+    const size_t size = bytes.size();
+    if (size == 0) return true;
+    if (bytes[0] == '\n' || bytes[size - 1] == '\r') return false;
+    const char* text = bytes.data();
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Byte i is CR exactly where byte i + 1 is LF.
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    for (; i + 17 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 1));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(block, carriageReturn)) !=
+            _mm_movemask_epi8(_mm_cmpeq_epi8(next, lineFeed)))
+            return false;
+    }
+#endif
+    for (; i + 1 < size; ++i) {
+        if ((text[i] == '\r') != (text[i + 1] == '\n')) return false;
+    }
+    return true;
+}
+
 // Copies `text` to `out` one byte a unit if every unit is below 0x80; false,
 // with `out` partly written, at the first unit that is not.
 inline bool NarrowAscii(const wchar_t* text, size_t size, char* out) {

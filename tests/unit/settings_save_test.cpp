@@ -3,6 +3,9 @@
 // the file had before.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+
 #include "framework/Exceptions.h"
 #include "settings/LineReader.h"
 #include "settings/SettingsSave.h"
@@ -193,4 +196,104 @@ TEST_F(SettingsSave, FailuresKeepTheirKindsAndLeaveTheFileAlone) {
     }
     SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     expectUnchanged();
+}
+
+namespace {
+// The lines of `bytes` cut the plain way, one byte at a time: at CR LF, LF
+// or a lone CR, with no empty line after a final break.
+std::vector<std::string> PlainLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') {
+            line += bytes[i];
+            continue;
+        }
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        lines.push_back(std::move(line));
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+// The text of a line in code page 1252 whose only byte above 0x7F is E9 (é).
+std::wstring Widened(const std::string& bytes) {
+    std::wstring text;
+    for (const char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return text;
+}
+
+// Files of random pieces: key texts whole and in parts, every kind of line
+// break, long lines that run across the readers' 64 KB chunks.
+std::string RandomSettingsBytes(std::mt19937& random) {
+    static const char* const pieces[] = {
+        "a", "x = 1", " ", "\r", "\n", "\r\n", "\r\n", "\r\n", "\n\r", "\xE9", "P", "PROTECTION",
+        "PROTECTION_", "PROTECTION_MODE = 7", "  PROTECTION_CHRONICLE = 2", "PROTECTION_LOGO = 0",
+        "#PROTECTION_CLIENT_ID = 4", "PROTECTION_ID = 9"};
+    std::string bytes;
+    const size_t target = 20'000 + random() % 200'000;
+    while (bytes.size() < target) {
+        if (random() % 400 == 0)
+            bytes.append(40'000 + random() % 90'000, static_cast<char>('b' + random() % 3));
+        else
+            bytes += pieces[random() % std::size(pieces)];
+    }
+    return bytes;
+}
+}  // namespace
+
+// Lines without a key text pass through the readers and the save in runs,
+// not one by one: whatever the runs and the chunks, loading must find and
+// saving rewrite exactly the lines that cutting the file byte by byte gives.
+TEST_F(SettingsSave, RunsOfLinesGiveTheSameResultAsLineByLine) {
+    std::mt19937 random(20261209);
+    const SavedValues values{L"1", L"3", L"57", true};
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        const std::string bytes = RandomSettingsBytes(random);
+        std::vector<std::wstring> keyLines;
+        std::string saved;
+        for (const std::string& line : PlainLines(bytes)) {
+            if (line.find("PROTECTION_") != std::string::npos) keyLines.push_back(Widened(line));
+            const std::wstring rewritten = RewriteLine(Widened(line), values);
+            saved += rewritten == Widened(line) ? line : std::string(rewritten.begin(), rewritten.end());
+            saved += "\r\n";
+        }
+        WriteBytes(path_, bytes);
+
+        TLineReader reader;
+        reader.Open(path_);
+        std::vector<std::wstring> found;
+        for (std::wstring line; reader.ReadLineWith(kKeyPrefix, line);) found.push_back(line);
+        reader.Close();
+        EXPECT_TRUE(found == keyLines) << found.size() << " key lines found, " << keyLines.size() << " expected";
+
+        SaveSettingsFile(path_, values);
+        EXPECT_TRUE(ReadBytes(path_) == saved);
+    }
+}
+
+// Where the 64 KiB chunks of the save's reading end: between the CR and the
+// LF of a line break, right before a line break, and inside a key text. The
+// lines that pass through the save whole and those it rewrites come out the
+// same as anywhere else.
+TEST_F(SettingsSave, ChunkEdgesSplitNoLineBreakAndNoKeyText) {
+    constexpr size_t kChunk = 65536;
+    std::string bytes = "PROTECTION_MODE = 0\r\n";
+    bytes += std::string(kChunk - 1 - bytes.size(), 'a');
+    bytes += "\r\nb\rc\r\nPROTECTION_LOGO = 1\r\n";
+    const std::string ds(2 * kChunk - bytes.size(), 'd');
+    bytes += ds + "\nPROTECTION_CHRONICLE = 0\r\n";
+    bytes += std::string(3 * kChunk - 5 - bytes.size(), 'e');
+    bytes += "PROTECTION_CLIENT_ID = 7";
+    WriteBytes(path_, bytes);
+    const Loaded loaded = Load(path_);
+    EXPECT_EQ(loaded.mode, L"0");
+    EXPECT_TRUE(loaded.logoShown);
+    EXPECT_EQ(loaded.clientId, L"7");
+    SaveSettingsFile(path_, SavedValues{L"2", L"3", L"8", false});
+    std::string expected = "PROTECTION_MODE = 2\r\n" + std::string(kChunk - 1 - 21, 'a');
+    expected += "\r\nb\r\nc\r\nPROTECTION_LOGO = 0\r\n" + ds + "\r\nPROTECTION_CHRONICLE = 3\r\nPROTECTION_CLIENT_ID = 8\r\n";
+    EXPECT_TRUE(ReadBytes(path_) == expected);
 }
