@@ -6,8 +6,8 @@
 // Without a folder (or with an empty one) it works in a new folder in the
 // temp folder and removes it afterwards.
 //
-// Loading is what the window does at start-up: the line reader and the key
-// tests on every line. Saving is SaveSettingsFile: every line rewritten
+// Loading is what the window does at start-up: the line reader finding the
+// lines that hold a key text, and the key tests on those. Saving is SaveSettingsFile: every line rewritten
 // (RewriteLine) and written by the line writer, whose close flushes the new
 // file to the disk and moves it into place. "list save" is the same save
 // done the other way round, the whole list read first (ReadAllLines), for
