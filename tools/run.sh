@@ -7,7 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 exe="$top/build/x86_64/KorvaneCFG.exe"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ -n "${DISPLAY:-}" ]; then
-  export WINEPREFIX=${WINEPREFIX:-$top/build/wineprefix}
+  [ -n "${WINEPREFIX:-}" ] || { "$top/tools/wine-session.sh" prepare; export WINEPREFIX=$top/build/wineprefix; }
   exec wine "$exe" "$@"
 fi
 eval "$("$top/tools/wine-session.sh" start)"

@@ -3,7 +3,7 @@
 # As root it uses apt-get; otherwise it names the packages to install.
 set -eu
 packages="cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-libz-mingw-w64-dev googletest wine wine64 xvfb xauth imagemagick"
+libz-mingw-w64-dev googletest wine wine64 fonts-wine xvfb xauth imagemagick"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

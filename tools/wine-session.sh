@@ -5,6 +5,7 @@
 # the cases where file permissions matter (root ignores them under Wine).
 #   eval "$(tools/wine-session.sh start)"   prints the variables to export
 #   tools/wine-session.sh stop
+#   tools/wine-session.sh prepare             only the project's prefix, for a desktop of one's own
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 state="$top/build/session"
@@ -20,6 +21,24 @@ init_prefix() {  # $1 = prefix; run as the prefix's owner
   WINEPREFIX="$1" wineserver -w
 }
 
+# Wine's own Tahoma and Marlett: the window's font, and the glyphs of the
+# caption buttons. Copied into the prefix, where Wine always finds them;
+# without them Wine draws Tahoma text in whatever font fontconfig offers.
+install_fonts() {  # $1 = prefix, $2 = its owner
+  local fonts="$1/drive_c/windows/Fonts"
+  for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
+    [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$fonts/$font" ] || continue
+    install -D -m 0644 -o "$2" "/usr/share/wine/fonts/$font" "$fonts/$font"
+  done
+}
+
+# The project's prefix, set up once.
+prepare() {
+  local prefix="$top/build/wineprefix"
+  [ -f "$prefix/system.reg" ] || init_prefix "$prefix"
+  install_fonts "$prefix" "$(id -un)"
+}
+
 start() {
   mkdir -p "$state"
   local display=""
@@ -33,7 +52,7 @@ start() {
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
   export DISPLAY=$display
   local prefix="$top/build/wineprefix"
-  [ -f "$prefix/system.reg" ] || init_prefix "$prefix"
+  prepare
   WINEPREFIX="$prefix" wineserver -p
   WINEPREFIX="$prefix" wine cmd /c exit >/dev/null 2>&1
   echo "export DISPLAY=$display WINEPREFIX=$prefix"
@@ -45,6 +64,7 @@ start() {
       runuser -u "$testuser" -- env DISPLAY="$display" WINEDEBUG=-all \
         WINEDLLOVERRIDES="$WINEDLLOVERRIDES" bash -c "$(declare -f init_prefix); init_prefix $uprefix"
     fi
+    install_fonts "$uprefix" "$testuser"
     runuser -u "$testuser" -- env WINEPREFIX="$uprefix" wineserver -p
     echo "export KV_TEST_USER=$testuser KV_TEST_USER_PREFIX=$uprefix"
   fi
