@@ -1,7 +1,7 @@
 #pragma once
 // Reads game.dat line by line for loading. Other processes may read the file
-// meanwhile, but not write it. Lines are decoded and split as TTextDecoder
-// and TLineSplitter describe; a line has no length limit.
+// meanwhile, but not write it. Lines are cut and decoded as TLineStream
+// describes; a line has no length limit.
 //
 // A step that fails stores the system's error code in the per-thread I/O
 // result code and runs the I/O check, which raises EInOutError with it (3 for

@@ -1,7 +1,8 @@
 #pragma once
-// Reads all lines of game.dat at once, for saving. Decodes and splits exactly
-// as the line reader does (TTextDecoder, TLineSplitter). Other processes may
-// read the file meanwhile, but not write it.
+// Reads all lines of game.dat at once. Decodes the whole file first
+// (TTextDecoder, TLineSplitter), which gives the lines the line reader gives
+// (see TLineStream). Other processes may read the file meanwhile, but not
+// write it.
 #include <string>
 
 #include "framework/Exceptions.h"
