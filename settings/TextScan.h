@@ -22,16 +22,20 @@ inline size_t AsciiPrefixLength(const char* text, size_t size) {
     return i;
 }
 
+#if defined(__SSE2__)
+// Whether all eight UTF-16 units of `block` are below 0x80.
+inline bool IsAsciiBlock(__m128i block) {
+    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    return _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, highBits), _mm_setzero_si128())) == 0xFFFF;
+}
+#endif
+
 // Number of leading UTF-16 units below 0x80.
 inline size_t AsciiPrefixLength(const wchar_t* text, size_t size) {
     size_t i = 0;
 #if defined(__SSE2__)
-    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
     for (; i + 8 <= size; i += 8) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, highBits),
-                                              _mm_setzero_si128())) != 0xFFFF)
-            break;
+        if (!IsAsciiBlock(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i)))) break;
     }
 #endif
     while (i < size && static_cast<unsigned>(text[i]) < 0x80) ++i;
@@ -156,12 +160,9 @@ inline bool HasOnlyCrLfBreaks(std::string_view bytes) {
 inline bool NarrowAscii(const wchar_t* text, size_t size, char* out) {
     size_t i = 0;
 #if defined(__SSE2__)
-    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
     for (; i + 8 <= size; i += 8) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, highBits),
-                                              _mm_setzero_si128())) != 0xFFFF)
-            return false;
+        if (!IsAsciiBlock(block)) return false;
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(block, block));
     }
 #endif
