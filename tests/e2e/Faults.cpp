@@ -244,20 +244,6 @@ HeldFile::HeldFile(const std::wstring& path, DWORD access, DWORD share)
     if (!file_) error_ = GetLastError();
 }
 
-std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring name = entry.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool SetFolderWritable(const std::wstring& folder, bool writable) {
     return SetDacl(folder, FolderDacl(writable));
 }

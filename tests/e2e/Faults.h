@@ -83,9 +83,6 @@ private:
     DWORD error_ = 0;
 };
 
-// The names in a folder, sorted, without "." and "..".
-std::vector<std::wstring> FolderEntries(const std::wstring& folder);
-
 // Removes or grants write access to a folder (mode 0555 or 0755 on the Linux
 // side, through the DACL that Wine turns into the mode). Without root, a
 // folder that cannot be written refuses new files.

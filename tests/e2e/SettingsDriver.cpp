@@ -85,19 +85,6 @@ ClipboardText::~ClipboardText() {
     if (owner_) DestroyWindow(owner_);
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(entry.cFileName);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void ExpectBytes(const std::optional<std::string>& actual, std::string_view expected) {
     ASSERT_TRUE(actual.has_value()) << "game.dat is missing";
     if (expected.size() <= 4096) {

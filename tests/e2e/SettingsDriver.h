@@ -66,9 +66,6 @@ private:
     bool placed_ = false;
 };
 
-// Names of the files in a folder (no subfolders), sorted.
-std::vector<std::wstring> FilesIn(const std::wstring& folder);
-
 // A test that starts the configurator on a given game.dat and drives it.
 class SettingsTest : public AppTest {
 protected:

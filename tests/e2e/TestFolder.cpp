@@ -1,5 +1,6 @@
 #include "tests/e2e/TestFolder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <vector>
@@ -119,6 +120,22 @@ std::optional<FILETIME> TestFolder::LastWriteTime(std::wstring_view name) const 
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(PathOf(name).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     return data.ftLastWriteTime;
+}
+
+std::vector<std::wstring> FolderEntries(const std::wstring& folder, bool filesOnly) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (filesOnly && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        names.push_back(name);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void WriteFileBytes(const std::wstring& path, std::string_view bytes) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace e2e {
 
@@ -44,6 +45,12 @@ public:
 private:
     std::wstring path_;
 };
+
+// The names in a folder (its path ending in a backslash), sorted, without
+// "." and ".."; only those of files when `filesOnly`.
+std::vector<std::wstring> FolderEntries(const std::wstring& folder, bool filesOnly = false);
+// Names of the files in a folder (no subfolders), sorted.
+inline std::vector<std::wstring> FilesIn(const std::wstring& folder) { return FolderEntries(folder, true); }
 
 // Whole-file helpers on full paths.
 void WriteFileBytes(const std::wstring& path, std::string_view bytes);
