@@ -32,9 +32,6 @@ public:
     // The file has ended: appends the text of whatever is left.
     void Finish(std::wstring& out);
 
-    // Known once enough bytes have arrived to tell (or the file ended).
-    std::optional<TextEncoding> Encoding() const { return encoding_; }
-
     // The first bytes of a file tell its encoding once there are this many,
     // or once the file has ended.
     static constexpr size_t kLongestMark = 3;
