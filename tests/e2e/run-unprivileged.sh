@@ -8,7 +8,6 @@
 set -eu
 tests=$1 exe=$2 filter=$3
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # gtest passes when the filter selects nothing: that must fail here.
 check_output() {  # $1 = output file
@@ -39,12 +38,13 @@ stage=$(mktemp -d /tmp/kv-unprivileged.XXXXXX)
 trap 'rm -rf "$stage" "$out"' EXIT
 install -m 0755 "$tests" "$stage/e2e_tests.exe"
 install -m 0755 "$exe" "$stage/KorvaneCFG.exe"
+install -m 0755 "$here/../../tools/wine-exec" "$stage/wine-exec"
 install -d -o "$user" "$stage/work"
 chown "$user" "$stage"
 cd "$stage"
 status=0
-runuser -u "$user" -- env DISPLAY="${DISPLAY:-}" WINEPREFIX="$prefix" WINEDEBUG="$WINEDEBUG" \
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES" KV_CONFIGURATOR_EXE="$stage/KorvaneCFG.exe" \
-  KV_E2E_ROOT="$stage/work" wine "$stage/e2e_tests.exe" --gtest_filter="$filter" >"$out" 2>&1 || status=$?
+runuser -u "$user" -- env DISPLAY="${DISPLAY:-}" WINEPREFIX="$prefix" \
+  KV_CONFIGURATOR_EXE="$stage/KorvaneCFG.exe" KV_E2E_ROOT="$stage/work" \
+  "$stage/wine-exec" "$stage/e2e_tests.exe" --gtest_filter="$filter" >"$out" 2>&1 || status=$?
 check_output "$out"
 exit $status
