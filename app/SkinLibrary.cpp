@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/Graphics.h"
+#include "framework/controls/Graphics.h"
 
 namespace {
 // The library's graphic class: reads a stored 32-bit bitmap and draws it

@@ -5,9 +5,9 @@
 #include <shellapi.h>
 
 #include "app/SkinLibrary.h"
-#include "framework/Application.h"
-#include "framework/ModulePath.h"
-#include "framework/StyleManager.h"
+#include "framework/core/Application.h"
+#include "framework/core/ModulePath.h"
+#include "framework/theme/StyleManager.h"
 #include "ui/Main.h"
 
 std::vector<std::wstring> CommandLineArguments() {

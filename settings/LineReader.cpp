@@ -1,6 +1,6 @@
 #include "settings/LineReader.h"
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/AnsiCodePage.h"
 #include "settings/SettingsPath.h"
 

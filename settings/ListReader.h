@@ -5,7 +5,7 @@
 // write it.
 #include <string>
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/LineList.h"
 
 // A read failed after the file had been opened.

@@ -1,6 +1,6 @@
 #include "settings/ListWriter.h"
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/AnsiCodePage.h"
 #include "settings/CodePageText.h"
 #include "settings/ReplacementFile.h"

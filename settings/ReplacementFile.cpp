@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 
 namespace {
 constexpr wchar_t kTempSuffix[] = L".saving";

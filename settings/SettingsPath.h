@@ -3,7 +3,7 @@
 // directory is.
 #include <string>
 
-#include "framework/ModulePath.h"
+#include "framework/core/ModulePath.h"
 
 // The executable folder followed by "game.dat".
 std::wstring SettingsPathBeside(const std::wstring& executableFolder);

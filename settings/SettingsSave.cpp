@@ -1,6 +1,6 @@
 #include "settings/SettingsSave.h"
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/AnsiCodePage.h"
 #include "settings/FileHandle.h"
 #include "settings/LineStream.h"

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "framework/Application.h"
+#include "framework/core/Application.h"
 #include "settings/LineReader.h"
 #include "settings/ListWriter.h"
 #include "settings/ReplacementFile.h"

@@ -3,13 +3,15 @@
 // groups and the setting codes in step, and saves them back.
 #include <string>
 
-#include "framework/CheckBox.h"
-#include "framework/Edit.h"
-#include "framework/Form.h"
-#include "framework/GroupBox.h"
-#include "framework/Image.h"
-#include "framework/RadioGroup.h"
-#include "framework/StatusBar.h"
+#include "framework/controls/CheckBox.h"
+#include "framework/controls/Edit.h"
+#include "framework/core/Form.h"
+#include "framework/controls/GroupBox.h"
+#include "framework/controls/Label.h"
+#include "framework/controls/BitBtn.h"
+#include "framework/controls/Image.h"
+#include "framework/controls/RadioGroup.h"
+#include "framework/controls/StatusBar.h"
 
 class TKvgCFG : public TForm {
 public:

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 #include "tests/e2e/Wait.h"
 
 namespace e2e {

@@ -1,6 +1,6 @@
 #include "tests/e2e/Dialogs.h"
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/Screenshot.h"
 #include "tests/e2e/WindowQuery.h"

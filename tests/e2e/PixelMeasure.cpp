@@ -9,7 +9,7 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 #include "tests/e2e/TestFolder.h"
 
 namespace e2e {

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 #include "tests/e2e/Input.h"
 #include "tests/e2e/WindowQuery.h"
 #include "tests/e2e/TestFolder.h"

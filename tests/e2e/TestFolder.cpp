@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 
 namespace e2e {
 

@@ -2,7 +2,7 @@
 // visibility, enabled and check state, edit limits, status bar panels.
 #include "tests/e2e/Harness.h"
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 
 #include <commctrl.h>
 

@@ -6,7 +6,7 @@
 #include <regex>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 
 namespace e2e {
 namespace {

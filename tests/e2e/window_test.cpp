@@ -1,7 +1,7 @@
 // The configuration window itself: class, caption, frame, size, position, icon.
 #include <algorithm>
 
-#include "framework/Handles.h"
+#include "framework/core/Handles.h"
 #include "tests/e2e/Harness.h"
 
 namespace e2e {

@@ -2,11 +2,11 @@
 // driven with the same messages a user or an automation tool would send.
 #include <gtest/gtest.h>
 
-#include "framework/Application.h"
-#include "framework/CheckBox.h"
-#include "framework/Edit.h"
-#include "framework/Form.h"
-#include "framework/RadioGroup.h"
+#include "framework/core/Application.h"
+#include "framework/controls/CheckBox.h"
+#include "framework/controls/Edit.h"
+#include "framework/core/Form.h"
+#include "framework/controls/RadioGroup.h"
 
 namespace {
 

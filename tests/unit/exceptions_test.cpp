@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 
 TEST(IOCheck, TurnsPendingCodeIntoEInOutErrorAndResetsIt) {
     SetIOResult(32);

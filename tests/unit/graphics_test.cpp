@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "framework/ControlPainter.h"
-#include "framework/Graphics.h"
-#include "framework/RadioGroup.h"
+#include "framework/theme/ControlPainter.h"
+#include "framework/controls/Graphics.h"
+#include "framework/controls/RadioGroup.h"
 
 TEST(ProportionalFit, BannerFillsTheControlExactly) {
     const RECT r = ProportionalCenterRect(512, 256, 354, 177);

@@ -2,7 +2,7 @@
 // code and the text, and that nothing is left changed or behind.
 #include <gtest/gtest.h>
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/LineReader.h"
 #include "settings/LineWriter.h"
 #include "settings/ListReader.h"

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <random>
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/LineReader.h"
 #include "settings/SettingsSave.h"
 #include "tests/unit/settings_test_support.h"

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/LineWriter.h"
 #include "settings/ListWriter.h"
 #include "settings/ReplacementFile.h"

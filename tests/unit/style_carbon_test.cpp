@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/Style.h"
-#include "framework/StyleFormat.h"
+#include "framework/theme/Style.h"
+#include "framework/theme/StyleFormat.h"
 #include "tests/unit/style_test_support.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "framework/Style.h"
-#include "framework/StyleFormat.h"
+#include "framework/theme/Style.h"
+#include "framework/theme/StyleFormat.h"
 #include "tests/unit/style_test_support.h"
 
 using style_test::SampleDocument;

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "framework/Handles.h"
-#include "framework/StyleManager.h"
+#include "framework/core/Handles.h"
+#include "framework/theme/StyleManager.h"
 #include "tests/unit/style_test_support.h"
 
 using style_test::SampleStyleBytes;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/Style.h"
-#include "framework/StyleFormat.h"
+#include "framework/theme/Style.h"
+#include "framework/theme/StyleFormat.h"
 
 namespace style_test {
 

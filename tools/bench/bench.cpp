@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Exceptions.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/LineReader.h"
 #include "settings/LineWriter.h"
 #include "settings/ListReader.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/Handles.h"
-#include "framework/Style.h"
-#include "framework/StyleFormat.h"
+#include "framework/core/Handles.h"
+#include "framework/theme/Style.h"
+#include "framework/theme/StyleFormat.h"
 
 namespace {
 

@@ -1,0 +1,69 @@
+#include "framework/controls/BitBtn.h"
+
+#include "framework/theme/ControlPainter.h"
+
+void TBitBtn::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
+    DWORD style = VisibleStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP | (desc.enabled ? 0 : WS_DISABLED);
+    CreateChild(L"Button", style, 0, parent, ToRect(desc.bounds), desc.id, desc.text);
+    SetFont(font);
+    if (desc.pictureResource) LoadGlyph(desc.pictureResource);
+}
+
+void TBitBtn::LoadGlyph(const wchar_t* resource) {
+    const TResourceBytes bytes = FindResourceBytes(resource);
+    if (!bytes.data) return;
+    TBitmapGraphic bitmap;
+    bitmap.LoadFromBytes(bytes.data, bytes.size);
+    transparent_ = bitmap.LowerLeftColor();
+    glyphSize_ = SIZE{bitmap.Width(), bitmap.Height()};
+    // The alpha bytes are not used: the mask comes from the transparent colour.
+    glyph_.reset(ImageList_Create(bitmap.Width(), bitmap.Height(), ILC_COLOR24 | ILC_MASK, 1, 0));
+    ImageList_AddMasked(glyph_.get(), bitmap.Bitmap(), transparent_);
+}
+
+bool TBitBtn::BindEvent(const std::wstring& event, TNotifyEvent handler) {
+    if (event != L"OnClick") return false;
+    onClick_ = std::move(handler);
+    return true;
+}
+
+std::optional<LRESULT> TBitBtn::OnReflectedCommand(WORD code) {
+    if (code == BN_CLICKED && onClick_ && IsWindowEnabled(Handle())) onClick_(this);
+    return 0;
+}
+
+void TBitBtn::Paint(HDC dc) {
+    ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_, hot_);
+}
+
+LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            ScopedPaint paint(Handle());
+            Paint(paint.dc());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            if (!hot_) {
+                hot_ = true;
+                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(Handle(), nullptr, FALSE);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            hot_ = false;
+            InvalidateRect(Handle(), nullptr, FALSE);
+            break;
+        default:
+            break;
+    }
+    const LRESULT result = Default(message, wParam, lParam);
+    if (ControlPainter::ChangesButtonLook(message)) InvalidateRect(Handle(), nullptr, FALSE);
+    return result;
+}

@@ -1,0 +1,106 @@
+#include "framework/controls/Edit.h"
+
+#include <algorithm>
+
+#include "framework/theme/ControlPainter.h"
+
+void TEdit::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
+    numbersOnly_ = desc.numbersOnly;
+    tabStop_ = desc.tabOrder >= 0 && desc.visible;
+    DWORD style = VisibleStyle(desc) | ES_AUTOHSCROLL | (desc.centered ? ES_CENTER : ES_LEFT);
+    if (desc.readOnly) style |= ES_READONLY;
+    if (desc.numbersOnly) style |= ES_NUMBER;
+    if (tabStop_) style |= WS_TABSTOP;
+    if (!desc.enabled) style |= WS_DISABLED;
+    text_ = desc.text;
+    CreateChild(L"Edit", style, WS_EX_CLIENTEDGE, parent, ToRect(desc.bounds), desc.id, text_);
+    SetFont(font);
+    if (desc.maxLength > 0) SendMessageW(Handle(), EM_LIMITTEXT, desc.maxLength, 0);
+}
+
+bool TEdit::BindEvent(const std::wstring& event, TNotifyEvent handler) {
+    if (event != L"OnChange") return false;
+    onChange_ = std::move(handler);
+    return true;
+}
+
+void TEdit::SetText(const std::wstring& text) {
+    if (text == WindowText()) return;
+    storing_ = true;
+    SetWindowTextW(Handle(), text.c_str());
+    storing_ = false;
+    text_ = text;
+    Changed();
+}
+
+bool TEdit::IsDigitsOnly(const std::wstring& text) {
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+void TEdit::Changed() {
+    if (onChange_) onChange_(this);
+}
+
+std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
+    if (code != EN_CHANGE || storing_) return 0;
+    // Edits also report a change when nothing changed (the same text stored
+    // again, Ctrl+A under some systems): only a real change counts.
+    std::wstring now = WindowText();
+    if (now == text_) return 0;
+    text_ = std::move(now);
+    Changed();
+    return 0;
+}
+
+void TEdit::Paste() {
+    // Take the clipboard's text only when all of it is acceptable; a paste
+    // that would bring in anything else is refused as a whole.
+    std::wstring clip;
+    if (OpenClipboard(Handle())) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                clip = chars;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    if (clip.empty() || !IsDigitsOnly(clip)) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    Default(WM_PASTE, 0, 0);
+}
+
+std::optional<LRESULT> TEdit::OnReflectedCtlColor(HDC dc) {
+    if (HBRUSH brush = ControlPainter::EditColors(dc, IsWindowEnabled(Handle())))
+        return reinterpret_cast<LRESULT>(brush);
+    return std::nullopt;
+}
+
+LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // In the style the sunken client edge becomes a flat border that lights
+    // up while the field has the focus.
+    if (message == WM_NCPAINT) {
+        const LRESULT result = Default(message, wParam, lParam);
+        ControlPainter::PaintEditFrame(Handle());
+        return result;
+    }
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        const LRESULT result = Default(message, wParam, lParam);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        return result;
+    }
+    if (numbersOnly_) {
+        if (message == WM_PASTE) {
+            Paste();
+            return 0;
+        }
+        // Typed characters: digits and control keys (backspace, Ctrl+C ...) only.
+        if (message == WM_CHAR && wParam >= L' ' && (wParam < L'0' || wParam > L'9')) {
+            MessageBeep(MB_OK);
+            return 0;
+        }
+    }
+    return Default(message, wParam, lParam);
+}

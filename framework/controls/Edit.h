@@ -1,0 +1,37 @@
+#pragma once
+// A single-line edit ("Edit" class) that keeps the layer's change rules:
+// storing the text it already holds does nothing; storing a different text
+// runs OnChange once before the store returns; the user's edits run OnChange
+// only when the text really changed. With NumbersOnly, the user can type or
+// paste digits only; texts the program stores are kept whole.
+#include "framework/core/Control.h"
+
+class TEdit : public TControl {
+public:
+    using TControl::TControl;
+
+    void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
+    bool IsTabStop() const override { return tabStop_; }
+
+    const std::wstring& Text() const { return text_; }
+    void SetText(const std::wstring& text);
+
+    // Whether a text is acceptable from the user (typing or pasting).
+    static bool IsDigitsOnly(const std::wstring& text);
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<LRESULT> OnReflectedCommand(WORD code) override;
+    std::optional<LRESULT> OnReflectedCtlColor(HDC dc) override;
+
+private:
+    void Paste();
+    void Changed();
+
+    std::wstring text_;  // what the control holds, as last seen
+    TNotifyEvent onChange_;
+    bool numbersOnly_ = false;
+    bool storing_ = false;
+    bool tabStop_ = false;
+};

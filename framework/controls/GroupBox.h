@@ -1,0 +1,20 @@
+#pragma once
+// A group box ("Button", BS_GROUPBOX) that is also the parent of the controls
+// drawn inside it. WS_EX_CONTROLPARENT lets Tab reach them.
+#include "framework/core/Control.h"
+
+class TGroupBox : public TControl {
+public:
+    using TControl::TControl;
+    void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
+
+    // A group box draws no background of its own; as a parent that clips its
+    // children it must, or the space between them stays unpainted.
+    static bool EraseBackground(HWND groupBox, HDC dc);
+    // Window procedure shared with the radio group: background and, in the
+    // style, the frame line and caption.
+    static LRESULT GroupBoxWndProc(TWinControl& groupBox, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};

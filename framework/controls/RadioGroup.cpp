@@ -1,0 +1,149 @@
+#include "framework/controls/RadioGroup.h"
+
+#include "framework/controls/CheckBox.h"
+#include "framework/theme/ControlPainter.h"
+#include "framework/controls/GroupBox.h"
+#include "framework/core/Handles.h"
+
+namespace {
+constexpr int kTextHeight = 13;
+}
+
+TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index) : group_(group), index_(index) {}
+
+void TRadioGroup::TRadioItem::Create(const std::wstring& text, HWND parent, const RECT& bounds, int id,
+                                     bool first, bool enabled, HFONT font) {
+    DWORD style = WS_VISIBLE | BS_RADIOBUTTON | (first ? WS_GROUP : 0) | (enabled ? 0 : WS_DISABLED);
+    CreateChild(L"Button", style, 0, parent, bounds, id, text);
+    SetFont(font);
+}
+
+std::optional<LRESULT> TRadioGroup::TRadioItem::OnReflectedCommand(WORD code) {
+    // A radio button announces a click when it merely gets the focus (Tab,
+    // or the window being activated again): that is no choice.
+    if (code == BN_CLICKED && !inFocusChange_) group_.UserSelects(index_);
+    return 0;
+}
+
+LRESULT TRadioGroup::TRadioItem::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS: {
+            inFocusChange_ = true;
+            const LRESULT result = CheckLikeWndProc(
+                *this, true, message, wParam, lParam,
+                [](TWinControl& c, UINT m, WPARAM w, LPARAM l) { return c.Default(m, w, l); });
+            inFocusChange_ = false;
+            return result;
+        }
+        case WM_GETDLGCODE:
+            // The group handles the arrow keys itself, so that moving between
+            // items is a choice made on purpose.
+            return Default(message, wParam, lParam) | DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            if (wParam == VK_DOWN || wParam == VK_RIGHT) {
+                group_.UserMoves(index_, +1);
+                return 0;
+            }
+            if (wParam == VK_UP || wParam == VK_LEFT) {
+                group_.UserMoves(index_, -1);
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return CheckLikeWndProc(*this, true, message, wParam, lParam,
+                            [](TWinControl& c, UINT m, WPARAM w, LPARAM l) { return c.Default(m, w, l); });
+}
+
+TRadioGroup::~TRadioGroup() { items_.clear(); }
+
+void TRadioGroup::ItemLayout(int groupHeight, int count, int& firstTop, int& itemHeight) {
+    const int room = groupHeight - kTextHeight - 5;
+    itemHeight = count > 0 ? room / count : 0;
+    firstTop = kTextHeight + 1 + (count > 0 ? (room % count) / 2 : 0);
+}
+
+void TRadioGroup::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
+    DWORD style = VisibleStyle(desc) | BS_GROUPBOX | WS_CLIPCHILDREN | (desc.enabled ? 0 : WS_DISABLED);
+    // WS_EX_CONTROLPARENT: the dialog manager looks inside for the tab stop.
+    CreateChild(L"Button", style, WS_EX_CONTROLPARENT, parent, ToRect(desc.bounds), desc.id, desc.text);
+    SetFont(font);
+    const int count = static_cast<int>(desc.items.size());
+    int top = 0, height = 0;
+    ItemLayout(desc.bounds.height, count, top, height);
+    for (int i = 0; i < count; ++i) {
+        auto item = std::make_unique<TRadioItem>(*this, i);
+        const RECT bounds{8, top + i * height, 8 + desc.bounds.width - 10, top + (i + 1) * height};
+        item->Create(desc.items[i], Handle(), bounds, desc.id + 1 + i, i == 0, desc.enabled, font);
+        items_.push_back(std::move(item));
+    }
+    // The recorded selection is put in place before any handler is attached.
+    itemIndex_ = -1;
+    SetItemIndex(desc.itemIndex);
+}
+
+bool TRadioGroup::BindEvent(const std::wstring& event, TNotifyEvent handler) {
+    if (event != L"OnClick") return false;
+    onClick_ = std::move(handler);
+    return true;
+}
+
+void TRadioGroup::SetEnabled(bool enabled) {
+    TControl::SetEnabled(enabled);
+    for (auto& item : items_) EnableWindow(item->Handle(), enabled);
+}
+
+std::wstring TRadioGroup::ItemText(int index) const {
+    return index >= 0 && index < ItemCount() ? items_[index]->WindowText() : std::wstring();
+}
+
+HWND TRadioGroup::ItemHandle(int index) const {
+    return index >= 0 && index < ItemCount() ? items_[index]->Handle() : nullptr;
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+    if (index >= ItemCount()) index = ItemCount() - 1;
+    if (index < -1) index = -1;
+    if (index == itemIndex_) return;
+    const int previous = itemIndex_;
+    itemIndex_ = index;
+    UpdateChecks(previous);
+    if (itemIndex_ != -1 && onClick_) onClick_(this);
+}
+
+void TRadioGroup::UpdateChecks(int previous) {
+    if (previous >= 0) SendMessageW(ItemHandle(previous), BM_SETCHECK, BST_UNCHECKED, 0);
+    if (itemIndex_ >= 0) SendMessageW(ItemHandle(itemIndex_), BM_SETCHECK, BST_CHECKED, 0);
+    // Only the checked item is a tab stop; with none checked, the first is, so
+    // that the keyboard can still reach the group.
+    const int tabItem = itemIndex_ >= 0 ? itemIndex_ : 0;
+    for (int i = 0; i < ItemCount(); ++i) {
+        HWND item = ItemHandle(i);
+        LONG_PTR style = GetWindowLongPtrW(item, GWL_STYLE);
+        style = (i == tabItem) ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+        SetWindowLongPtrW(item, GWL_STYLE, style);
+    }
+}
+
+void TRadioGroup::UserSelects(int index) {
+    // Under some systems BM_CLICK still reaches a disabled radio button.
+    if (!IsWindowEnabled(Handle()) || !IsWindowEnabled(ItemHandle(index))) return;
+    SetItemIndex(index);
+}
+
+void TRadioGroup::UserMoves(int from, int step) {
+    const int count = ItemCount();
+    for (int n = 1; n < count; ++n) {
+        const int candidate = ((from + step * n) % count + count) % count;
+        if (IsWindowEnabled(ItemHandle(candidate))) {
+            SetFocus(ItemHandle(candidate));
+            UserSelects(candidate);
+            return;
+        }
+    }
+}
+
+LRESULT TRadioGroup::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return TGroupBox::GroupBoxWndProc(*this, message, wParam, lParam);
+}

@@ -1,0 +1,20 @@
+#include "framework/core/ModulePath.h"
+
+#include <vector>
+
+std::wstring ModuleFileName(HMODULE module) {
+    // GetModuleFileNameW truncates silently: grow the buffer until the path fits.
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::wstring();
+        if (length < buffer.size() - 1) return std::wstring(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const auto separator = path.find_last_of(L"\\/:");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Base of every window of the layer: owns one HWND of a standard Windows class
+// (subclassed) or of the form's own class, routes its messages to virtual
+// handlers inside an exception guard, and reflects the notifications that
+// Win32 sends to a parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) back to the
+// child control they came from.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "framework/core/Component.h"
+
+class TWinControl : public TComponent {
+public:
+    explicit TWinControl(std::wstring name = {}) : TComponent(std::move(name)) {}
+    ~TWinControl() override;
+
+    HWND Handle() const { return handle_; }
+    static TWinControl* FromHandle(HWND window);
+
+    std::wstring WindowText() const;
+    bool Enabled() const { return handle_ && IsWindowEnabled(handle_); }
+    virtual void SetEnabled(bool enabled);
+    bool Visible() const { return handle_ && (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE); }
+    void SetFont(HFONT font);
+    // Position and size relative to the parent's client area.
+    RECT BoundsRect() const;
+    // The system's own handling of a message (the class's or DefWindowProc).
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // Creates a child window of a standard class and subclasses it.
+    void CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
+                     const RECT& bounds, int id, const std::wstring& text);
+    // Attaches a window of the layer's own class (called at WM_NCCREATE).
+    void AttachOwnWindow(HWND window);
+
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Notifications this control sent to its parent, handed back to it.
+    virtual std::optional<LRESULT> OnReflectedCommand(WORD /*code*/) { return std::nullopt; }
+    virtual std::optional<LRESULT> OnReflectedNotify(NMHDR* /*header*/) { return std::nullopt; }
+    virtual std::optional<LRESULT> OnReflectedCtlColor(HDC /*dc*/) { return std::nullopt; }
+
+    // Runs the message through the guard: an error becomes HandleException.
+    static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam,
+                                   LPARAM lParam);
+
+private:
+    std::optional<LRESULT> ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam);
+    void Detach();
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR refData);
+
+    HWND handle_ = nullptr;
+    bool ownClass_ = false;
+    friend class TForm;
+};

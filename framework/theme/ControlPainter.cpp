@@ -1,0 +1,335 @@
+#include "framework/theme/ControlPainter.h"
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/core/Handles.h"
+#include "framework/theme/StyleManager.h"
+
+namespace ControlPainter {
+
+namespace {
+std::wstring TextOf(HWND window) {
+    std::vector<wchar_t> buffer(GetWindowTextLengthW(window) + 1);
+    GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return buffer.data();
+}
+
+HFONT FontOf(HWND window) {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+bool FocusCueHidden(HWND window) {
+    return (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+}
+
+// Paints into an off-screen bitmap and copies it at once: no flicker.
+class BufferedDC {
+public:
+    BufferedDC(HDC target, const RECT& area)
+        : target_(target), area_(area), dc_(CreateCompatibleDC(target)),
+          bitmap_(CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top)),
+          select_(dc_.get(), bitmap_.get()) {
+        SetWindowOrgEx(dc_.get(), area.left, area.top, nullptr);
+    }
+    ~BufferedDC() {
+        SetWindowOrgEx(dc_.get(), 0, 0, nullptr);
+        BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_.get(),
+               0, 0, SRCCOPY);
+    }
+    HDC get() const { return dc_.get(); }
+
+private:
+    HDC target_;
+    RECT area_;
+    UniqueMemoryDC dc_;
+    UniqueBitmap bitmap_;
+    ScopedSelect select_;
+};
+
+void FrameWith(HDC dc, const RECT& r, COLORREF color) {
+    FrameRect(dc, &r, SolidBrush(color));
+}
+
+void RoundedBox(HDC dc, const RECT& r, COLORREF fill, COLORREF border, int radius) {
+    UniquePen pen(CreatePen(PS_SOLID, 1, border));
+    ScopedSelect selectPen(dc, pen.get());
+    ScopedSelect selectBrush(dc, SolidBrush(fill));
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, radius * 2, radius * 2);
+}
+
+void DrawCheckMark(HDC dc, const RECT& box, COLORREF color) {
+    const int s = box.right - box.left;
+    const POINT points[3] = {{box.left + s * 3 / 13, box.top + s * 6 / 13},
+                             {box.left + s * 5 / 13, box.top + s * 9 / 13},
+                             {box.left + s * 10 / 13, box.top + s * 3 / 13}};
+    UniquePen pen(CreatePen(PS_SOLID, 2, color));
+    ScopedSelect selectPen(dc, pen.get());
+    Polyline(dc, points, 3);
+}
+}  // namespace
+
+const TStylePalette* Palette() {
+    if (!TStyleManager::IsStyleEnabled()) return nullptr;
+    return &TStyleManager::ActiveStyle()->Palette();
+}
+
+const TStyleMetrics* Metrics() {
+    if (!TStyleManager::IsStyleEnabled()) return nullptr;
+    return &TStyleManager::ActiveStyle()->Metrics();
+}
+
+HBRUSH SolidBrush(COLORREF color) {
+    static std::map<COLORREF, UniqueBrush> brushes;
+    auto& brush = brushes[color];
+    if (!brush) brush.reset(CreateSolidBrush(color));
+    return brush.get();
+}
+
+HBRUSH BackgroundBrush() {
+    const TStylePalette* palette = Palette();
+    return palette ? SolidBrush(palette->Window) : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, RECT& glyphRect,
+                           RECT& captionRect) {
+    const int spacing = (glyph.cx > 0 && caption.cx > 0) ? gap : 0;
+    const int total = glyph.cx + spacing + caption.cx;
+    const int left = area.left + ((area.right - area.left) - total) / 2;
+    const int midY = area.top + (area.bottom - area.top) / 2;
+    glyphRect = RECT{left, midY - glyph.cy / 2, left + glyph.cx, midY - glyph.cy / 2 + glyph.cy};
+    const int captionLeft = left + glyph.cx + spacing;
+    captionRect = RECT{captionLeft, midY - caption.cy / 2, captionLeft + caption.cx,
+                       midY - caption.cy / 2 + caption.cy};
+}
+
+void PaintGroupBox(HWND groupBox, HDC dc) {
+    const TStylePalette& p = *Palette();
+    RECT client{};
+    GetClientRect(groupBox, &client);
+    FillRect(dc, &client, SolidBrush(p.Window));
+    ScopedSelect selectFont(dc, FontOf(groupBox));
+    const std::wstring caption = TextOf(groupBox);
+    RECT text{0, 0, 0, 0};
+    DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    const int lineY = text.bottom / 2;
+    RECT frame{client.left, lineY, client.right, client.bottom};
+    FrameWith(dc, frame, p.GroupFrame);
+    if (caption.empty()) return;
+    RECT label{8, 0, 8 + text.right + 4, text.bottom};
+    FillRect(dc, &label, SolidBrush(p.Window));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, IsWindowEnabled(groupBox) ? p.GroupText : p.TextDisabled);
+    OffsetRect(&label, 2, 0);
+    DrawTextW(dc, caption.c_str(), -1, &label, DT_SINGLELINE | DT_LEFT | DT_TOP);
+}
+
+void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
+    const TStylePalette& p = *Palette();
+    const int size = Metrics()->CheckBoxSize;
+    RECT client{};
+    GetClientRect(button, &client);
+    BufferedDC buffer(target, client);
+    HDC dc = buffer.get();
+    FillRect(dc, &client, SolidBrush(p.Window));
+
+    const bool enabled = IsWindowEnabled(button);
+    const bool checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const int top = (client.bottom - size) / 2;
+    RECT box{client.left, top, client.left + size, top + size};
+    if (radio) {
+        UniquePen pen(CreatePen(PS_SOLID, 1, p.CheckBorder));
+        ScopedSelect selectPen(dc, pen.get());
+        ScopedSelect selectBrush(dc, SolidBrush(p.CheckFace));
+        Ellipse(dc, box.left, box.top, box.right, box.bottom);
+        if (checked) {
+            RECT dot = box;
+            InflateRect(&dot, -size / 4 - 0, -size / 4 - 0);
+            const COLORREF mark = enabled ? p.CheckMark : p.CheckMarkDisabled;
+            UniquePen dotPen(CreatePen(PS_SOLID, 1, mark));
+            ScopedSelect selectDotPen(dc, dotPen.get());
+            ScopedSelect selectDotBrush(dc, SolidBrush(mark));
+            Ellipse(dc, dot.left, dot.top, dot.right, dot.bottom);
+        }
+    } else {
+        FillRect(dc, &box, SolidBrush(p.CheckFace));
+        FrameWith(dc, box, p.CheckBorder);
+        if (checked) DrawCheckMark(dc, box, enabled ? p.CheckMark : p.CheckMarkDisabled);
+    }
+
+    ScopedSelect selectFont(dc, FontOf(button));
+    const std::wstring caption = TextOf(button);
+    RECT text{box.right + 4, client.top, client.right, client.bottom};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, enabled ? p.Text : p.TextDisabled);
+    DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    if (GetFocus() == button && !FocusCueHidden(button)) {
+        RECT cue = text;
+        DrawTextW(dc, caption.c_str(), -1, &cue, DT_CALCRECT | DT_SINGLELINE);
+        cue.top = (client.bottom - (cue.bottom - cue.top)) / 2 - 1;
+        cue.bottom = cue.top + (text.bottom - text.top > 0 ? (cue.bottom - cue.top) + 2 : 0);
+        InflateRect(&cue, 1, 0);
+        FrameWith(dc, cue, p.FocusRing);
+    }
+}
+
+void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, bool hot) {
+    RECT client{};
+    GetClientRect(button, &client);
+    BufferedDC buffer(target, client);
+    HDC dc = buffer.get();
+    const bool pressed = SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED;
+    const bool focused = GetFocus() == button && !FocusCueHidden(button);
+    const bool disabled = !IsWindowEnabled(button);
+    const TStylePalette* p = Palette();
+
+    RECT face = client;
+    COLORREF textColor;
+    if (p) {
+        FillRect(dc, &client, SolidBrush(p->Window));
+        const COLORREF fill = disabled ? p->ButtonFaceDisabled
+                              : pressed ? p->ButtonFacePressed
+                              : hot     ? p->ButtonFaceHot
+                                        : p->ButtonFace;
+        RoundedBox(dc, client, fill, focused ? p->FocusRing : p->ButtonBorder, Metrics()->ButtonCornerRadius);
+        if (focused) {
+            RECT ring = client;
+            InflateRect(&ring, -2, -2);
+            RoundedBox(dc, ring, fill, p->FocusRing, Metrics()->ButtonCornerRadius);
+        }
+        InflateRect(&face, -3, -3);
+        textColor = disabled ? p->ButtonTextDisabled : p->ButtonText;
+    } else {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+        InflateRect(&face, -3, -3);
+        textColor = GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+        if (focused) DrawFocusRect(dc, &face);
+    }
+
+    const std::wstring caption = TextOf(button);
+    ScopedSelect selectFont(dc, FontOf(button));
+    RECT measure{0, 0, 0, 0};
+    DrawTextW(dc, caption.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
+    RECT glyphRect{}, captionRect{};
+    LayoutGlyphAndCaption(face, glyph ? glyphSize : SIZE{0, 0}, SIZE{measure.right, measure.bottom}, 4, glyphRect,
+                          captionRect);
+    const int shift = pressed ? 1 : 0;
+    OffsetRect(&glyphRect, shift, shift);
+    OffsetRect(&captionRect, shift, shift);
+    if (glyph) {
+        ImageList_DrawEx(glyph, 0, dc, glyphRect.left, glyphRect.top, 0, 0, CLR_NONE, CLR_NONE,
+                         disabled ? (ILD_TRANSPARENT | ILD_BLEND50) : ILD_TRANSPARENT);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, textColor);
+    DrawTextW(dc, caption.c_str(), -1, &captionRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+}
+
+void PaintStatusBar(HWND statusBar, HDC target) {
+    const TStylePalette& p = *Palette();
+    RECT client{};
+    GetClientRect(statusBar, &client);
+    BufferedDC buffer(target, client);
+    HDC dc = buffer.get();
+    FillRect(dc, &client, SolidBrush(p.StatusFace));
+    RECT top{client.left, client.top, client.right, client.top + 1};
+    FillRect(dc, &top, SolidBrush(p.StatusSeparator));
+
+    const int parts = static_cast<int>(SendMessageW(statusBar, SB_GETPARTS, 0, 0));
+    std::vector<int> rights(parts > 0 ? parts : 1);
+    SendMessageW(statusBar, SB_GETPARTS, rights.size(), reinterpret_cast<LPARAM>(rights.data()));
+    ScopedSelect selectFont(dc, FontOf(statusBar));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, p.StatusText);
+    int left = client.left;
+    for (int i = 0; i < parts; ++i) {
+        const int right = (rights[i] < 0 || i == parts - 1) ? client.right : rights[i];
+        std::vector<wchar_t> text(LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, i, 0)) + 1);
+        SendMessageW(statusBar, SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text.data()));
+        RECT cell{left + 4, client.top + 1, right - 2, client.bottom};
+        DrawTextW(dc, text.data(), -1, &cell, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
+        if (i < parts - 1) {
+            RECT separator{right - 1, client.top + 3, right, client.bottom - 2};
+            FillRect(dc, &separator, SolidBrush(p.StatusSeparator));
+        }
+        left = right;
+    }
+}
+
+void PaintEditFrame(HWND edit) {
+    const TStylePalette* p = Palette();
+    if (!p) return;
+    HDC dc = GetWindowDC(edit);
+    RECT window{};
+    GetWindowRect(edit, &window);
+    OffsetRect(&window, -window.left, -window.top);
+    const COLORREF border = GetFocus() == edit ? p->EditBorderFocused : p->EditBorder;
+    FrameWith(dc, window, border);
+    InflateRect(&window, -1, -1);
+    FrameWith(dc, window, p->EditFace);
+    ReleaseDC(edit, dc);
+}
+
+HBRUSH EditColors(HDC dc, bool enabled) {
+    const TStylePalette* p = Palette();
+    if (!p) return nullptr;
+    SetTextColor(dc, enabled ? p->EditText : p->TextDisabled);
+    SetBkColor(dc, p->EditFace);
+    return SolidBrush(p->EditFace);
+}
+
+HBRUSH LabelColors(HDC dc) {
+    const TStylePalette* p = Palette();
+    if (!p) return nullptr;
+    SetTextColor(dc, p->Text);
+    SetBkColor(dc, p->Window);
+    return SolidBrush(p->Window);
+}
+
+bool ChangesButtonLook(UINT message) {
+    switch (message) {
+        case BM_SETCHECK: case BM_SETSTATE: case BM_CLICK: case WM_SETFOCUS: case WM_KILLFOCUS:
+        case WM_ENABLE: case WM_SETTEXT: case WM_UPDATEUISTATE: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
+        case WM_KEYDOWN: case WM_KEYUP: case WM_CAPTURECHANGED:
+            return true;
+        default:
+            return false;
+    }
+}
+
+double ContrastRatio(COLORREF a, COLORREF b) {
+    auto luminance = [](COLORREF c) {
+        auto channel = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+    };
+    double la = luminance(a), lb = luminance(b);
+    if (la < lb) std::swap(la, lb);
+    return (la + 0.05) / (lb + 0.05);
+}
+
+void ApplyDarkCaption(HWND window) {
+    const TStylePalette* p = Palette();
+    if (!p) return;
+    HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+    if (!dwm) return;
+    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    auto set = reinterpret_cast<SetAttribute>(
+        reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+    if (set) {
+        const BOOL dark = TRUE;
+        // Attribute 20 since Windows 10 20H1, 19 before it.
+        if (FAILED(set(window, 20, &dark, sizeof(dark)))) set(window, 19, &dark, sizeof(dark));
+        const COLORREF caption = p->CaptionBar;  // Windows 11 only; ignored elsewhere
+        set(window, 35, &caption, sizeof(caption));
+    }
+    FreeLibrary(dwm);
+}
+
+}  // namespace ControlPainter

@@ -1,0 +1,88 @@
+#pragma once
+// A loaded visual style: its recorded name, the colours the painting code
+// uses and a few metrics. Built from a compiled style (.vsf) whose container
+// StyleFormat.h reads; every colour and metric below must be present.
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "framework/theme/StyleFormat.h"
+
+struct TStylePalette {
+    COLORREF Window = 0;              // client area of windows and group boxes
+    COLORREF Text = 0;                // labels, check box and radio captions
+    COLORREF TextDisabled = 0;
+    COLORREF GroupFrame = 0;          // the group box's frame line
+    COLORREF GroupText = 0;           // the group box's caption
+    COLORREF EditFace = 0;
+    COLORREF EditText = 0;
+    COLORREF EditBorder = 0;
+    COLORREF EditBorderFocused = 0;
+    COLORREF ButtonFace = 0;
+    COLORREF ButtonFaceHot = 0;
+    COLORREF ButtonFacePressed = 0;
+    COLORREF ButtonFaceDisabled = 0;
+    COLORREF ButtonBorder = 0;
+    COLORREF ButtonText = 0;
+    COLORREF ButtonTextDisabled = 0;
+    COLORREF FocusRing = 0;
+    COLORREF CheckFace = 0;           // inside of check boxes and radio circles
+    COLORREF CheckBorder = 0;
+    COLORREF CheckMark = 0;           // check mark and radio dot
+    COLORREF CheckMarkDisabled = 0;
+    COLORREF StatusFace = 0;
+    COLORREF StatusText = 0;
+    COLORREF StatusSeparator = 0;
+    COLORREF CaptionBar = 0;          // window caption where Windows lets it be coloured
+    COLORREF Accent = 0;
+};
+
+// Sizes in pixels at 96 DPI.
+struct TStyleMetrics {
+    int CheckBoxSize = 0;        // side of the check box square and radio circle
+    int ButtonCornerRadius = 0;
+    int ButtonBorderWidth = 0;
+    int FocusRingWidth = 0;
+};
+
+struct TStyleColorField {
+    const char* Name;
+    COLORREF TStylePalette::*Member;
+};
+
+struct TStyleMetricField {
+    const char* Name;
+    int TStyleMetrics::*Member;
+    int Min;
+    int Max;
+};
+
+class TCustomStyle {
+public:
+    TCustomStyle(std::wstring name, const TStylePalette& palette, const TStyleMetrics& metrics);
+
+    // Loads a compiled style (resource bytes); raises EStyleFormatError when
+    // the data is damaged or incomplete.
+    static TCustomStyle Load(const uint8_t* data, size_t size);
+    // Checks a parsed document for a name and every colour and metric, each
+    // exactly once; raises EStyleFormatError otherwise.
+    static TCustomStyle FromDocument(const TStyleDocument& document);
+    // The document that FromDocument would turn back into this style.
+    TStyleDocument ToDocument() const;
+
+    const std::wstring& Name() const { return name_; }
+    const TStylePalette& Palette() const { return palette_; }
+    const TStyleMetrics& Metrics() const { return metrics_; }
+
+    // The named members, in the order a compiled style lists them.
+    static std::span<const TStyleColorField> ColorFields();
+    static std::span<const TStyleMetricField> MetricFields();
+
+private:
+    std::wstring name_;
+    TStylePalette palette_;
+    TStyleMetrics metrics_;
+};
