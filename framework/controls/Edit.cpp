@@ -25,11 +25,16 @@ bool TEdit::BindEvent(const std::wstring& event, TNotifyEvent handler) {
 }
 
 void TEdit::SetText(const std::wstring& text) {
-    if (text == WindowText()) return;
+    if (text == text_) return;
     storing_ = true;
     SetWindowTextW(Handle(), text.c_str());
     storing_ = false;
-    text_ = text;
+    // The edit keeps what it can hold (a text ends at its first NUL): that is
+    // the text from now on. Storing a text it cannot hold again changes
+    // nothing, so a handler that stores its own text cannot run for ever.
+    std::wstring held = WindowText();
+    if (held == text_) return;
+    text_ = std::move(held);
     Changed();
 }
 

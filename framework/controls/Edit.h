@@ -2,7 +2,8 @@
 // A single-line edit ("Edit" class) that keeps the layer's change rules:
 // storing the text it already holds does nothing; storing a different text
 // runs OnChange once before the store returns; the user's edits run OnChange
-// only when the text really changed. With NumbersOnly, the user can type or
+// only when the text really changed. The edit holds a text up to its first
+// NUL; Text() is always what it holds. With NumbersOnly, the user can type or
 // paste digits only; texts the program stores are kept whole.
 #include "framework/core/Control.h"
 

@@ -123,6 +123,25 @@ TEST_F(ControlRules, StoringTheSameTextDoesNothingAndADifferentTextRunsOnChangeO
     EXPECT_EQ(TextOf(form_->edit->Handle()), L"next");
 }
 
+TEST_F(ControlRules, ATextWithANulIsHeldUpToItAndStoringItAgainRunsNothing) {
+    // A handler that stores the edit's own text again, as the code edits' do,
+    // must not run for ever when the edit cannot hold what it was given.
+    int runs = 0;
+    form_->edit->BindEvent(L"OnChange", [&](TComponent*) {
+        if (++runs < 10) form_->edit->SetText(form_->edit->Text());
+    });
+    const std::wstring withNul(L"1\0tail", 6);
+    form_->edit->SetText(withNul);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(form_->edit->Text(), L"1");
+    EXPECT_EQ(TextOf(form_->edit->Handle()), L"1");
+    form_->edit->SetText(withNul);
+    EXPECT_EQ(runs, 1);
+    form_->edit->SetText(std::wstring(L"\0x", 2));
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(form_->edit->Text(), L"");
+}
+
 TEST_F(ControlRules, WmSetTextFromOutsideCountsOnlyWhenTheTextChanges) {
     // What an automation tool does: the system reports EN_CHANGE both times.
     SendMessageW(form_->edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"start"));
