@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/core/Paths.h"
 #include "framework/errors/Exceptions.h"
 
 namespace {

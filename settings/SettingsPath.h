@@ -3,7 +3,7 @@
 // directory is.
 #include <string>
 
-#include "framework/core/ModulePath.h"
+#include "framework/core/Paths.h"
 
 // The executable folder followed by "game.dat".
 std::wstring SettingsPathBeside(const std::wstring& executableFolder);

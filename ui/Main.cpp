@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "framework/core/Application.h"
+#include "framework/core/Paths.h"
 #include "settings/LineReader.h"
 #include "settings/ListWriter.h"
 #include "settings/ReplacementFile.h"

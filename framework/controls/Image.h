@@ -3,17 +3,13 @@
 // proportionally. Without a graphic it shows the background only.
 #include <memory>
 
-#include "framework/core/Control.h"
 #include "framework/controls/Graphics.h"
+#include "framework/core/Control.h"
 
 class TImage : public TControl {
 public:
     using TControl::TControl;
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-
-    const TGraphic* Graphic() const { return graphic_.get(); }
-    // Where the graphic is drawn in the control's client area.
-    RECT PictureRect() const;
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,7 +1,6 @@
 #pragma once
 // A control of a form: created from its record in the form's description,
 // with events that the form binds to its published methods by name.
-#include <memory>
 #include <string>
 
 #include "framework/core/FormDescription.h"
@@ -16,13 +15,10 @@ public:
     virtual void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) = 0;
     // Attaches a handler to the named event; false when the control has no such event.
     virtual bool BindEvent(const std::wstring& /*event*/, TNotifyEvent /*handler*/) { return false; }
-    // Whether the control takes part in Tab navigation on its own.
-    virtual bool IsTabStop() const { return false; }
 
 protected:
     static RECT ToRect(const TBounds& b) { return RECT{b.left, b.top, b.left + b.width, b.top + b.height}; }
-    static DWORD VisibleStyle(const TControlDesc& desc) { return desc.visible ? WS_VISIBLE : 0; }
+    static DWORD StateStyle(const TControlDesc& desc) {
+        return (desc.visible ? WS_VISIBLE : 0) | (desc.enabled ? 0 : WS_DISABLED);
+    }
 };
-
-// The control class for a kind of record.
-std::unique_ptr<TControl> CreateControlOfKind(TControlKind kind, const std::wstring& name);

@@ -10,22 +10,28 @@
 #include <string>
 
 #include "framework/core/Component.h"
+#include "framework/errors/Exceptions.h"
+
+// Where the layer hands an error it caught at one of its catch points (a
+// window procedure, a form's creation handler). The application installs it.
+using TErrorHandler = void (*)(TComponent* sender, const Exception& error);
+void SetErrorHandler(TErrorHandler handler);
+// Reports the error being handled (call inside a catch block) through the
+// installed handler. Without one, or when reporting fails, the process ends
+// through std::terminate, which shows the fatal error box.
+void HandleCaughtException(TComponent* sender, const void* where) noexcept;
 
 class TWinControl : public TComponent {
 public:
-    explicit TWinControl(std::wstring name = {}) : TComponent(std::move(name)) {}
+    using TComponent::TComponent;
     ~TWinControl() override;
 
     HWND Handle() const { return handle_; }
     static TWinControl* FromHandle(HWND window);
 
     std::wstring WindowText() const;
-    bool Enabled() const { return handle_ && IsWindowEnabled(handle_); }
-    virtual void SetEnabled(bool enabled);
-    bool Visible() const { return handle_ && (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE); }
-    void SetFont(HFONT font);
-    // Position and size relative to the parent's client area.
-    RECT BoundsRect() const;
+    virtual void SetEnabled(bool enabled) { EnableWindow(handle_, enabled); }
+    void SetFont(HFONT font) { SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
     // The system's own handling of a message (the class's or DefWindowProc).
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -36,16 +42,16 @@ protected:
     // Attaches a window of the layer's own class (called at WM_NCCREATE).
     void AttachOwnWindow(HWND window);
 
-    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
-
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+        return Default(message, wParam, lParam);
+    }
     // Notifications this control sent to its parent, handed back to it.
     virtual std::optional<LRESULT> OnReflectedCommand(WORD /*code*/) { return std::nullopt; }
     virtual std::optional<LRESULT> OnReflectedNotify(NMHDR* /*header*/) { return std::nullopt; }
     virtual std::optional<LRESULT> OnReflectedCtlColor(HDC /*dc*/) { return std::nullopt; }
 
-    // Runs the message through the guard: an error becomes HandleException.
-    static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam,
-                                   LPARAM lParam);
+    // Runs the message through the guard: an error goes to the error handler.
+    static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     std::optional<LRESULT> ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam);
@@ -55,5 +61,4 @@ private:
 
     HWND handle_ = nullptr;
     bool ownClass_ = false;
-    friend class TForm;
 };
