@@ -25,6 +25,8 @@ void StartAndRun(TApplication& application) {
 
 int RunConfigurator() {
     InstallFatalErrorHandlers();
+    // A damaged heap ends the process rather than being used on.
+    HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
     // A game folder holds many DLLs: the ones loaded at run time come from the
     // system folder only.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);

@@ -2,8 +2,9 @@
 // game.dat as a whole or not at all, leaving no temporary file.
 #include <gtest/gtest.h>
 
+#include "tests/TestThread.h"
+
 #include <atomic>
-#include <thread>
 
 #include "framework/errors/Exceptions.h"
 #include "settings/LineWriter.h"
@@ -147,7 +148,7 @@ TEST_F(SettingsWriters, ReplaceWaitsBrieflyForOthersToLetGo) {
         TLineWriter writer;
         writer.Open(path_);
         writer.WriteLine(L"new");
-        std::thread release([&] {
+        TestThread release([&] {
             Sleep(200);
             scanner.Release();
         });
@@ -217,7 +218,7 @@ TEST_F(SettingsWriters, ConcurrentReaderNeverSeesAPartialFile) {
 
     std::atomic<bool> stop{false};
     std::atomic<int> reads{0}, partial{0};
-    std::thread reader([&] {
+    TestThread reader([&] {
         while (!stop) {
             bool opened = false;
             const std::string seen = ReadBytes(path_, &opened);
