@@ -212,8 +212,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK TForm::FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window);
+    // Notifications can come before CreateWindowExW returns: the object is
+    // attached at the first message. Without it, the window is not created.
+    if (message == WM_NCCREATE &&
+        !static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
+        return FALSE;
     auto* self = static_cast<TForm*>(FromHandle(window));
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
     return GuardedDispatch(self, message, wParam, lParam);

@@ -1,13 +1,16 @@
 #include "framework/core/WinControl.h"
 
-#include <commctrl.h>
-
 #include <exception>
+#include <unordered_map>
 
 namespace {
-constexpr wchar_t kControlProperty[] = L"Kv.Control";
-constexpr UINT_PTR kSubclassId = 0x4B56;  // "KV"
 TErrorHandler gErrorHandler = nullptr;
+
+// The objects of the layer's windows, by handle (one thread uses them all).
+std::unordered_map<HWND, TWinControl*>& Objects() {
+    static std::unordered_map<HWND, TWinControl*> objects;
+    return objects;
+}
 }  // namespace
 
 void SetErrorHandler(TErrorHandler handler) { gErrorHandler = handler; }
@@ -25,7 +28,8 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-    return window ? static_cast<TWinControl*>(GetPropW(window, kControlProperty)) : nullptr;
+    const auto found = Objects().find(window);
+    return found == Objects().end() ? nullptr : found->second;
 }
 
 std::wstring TWinControl::WindowText() const {
@@ -44,27 +48,31 @@ void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exSty
         Raise(Exception(L"Error creating window of class " + std::wstring(className) + L": " +
                         SystemErrorText(GetLastError())));
     }
-    handle_ = window;
-    SetPropW(window, kControlProperty, this);
-    SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (!AttachOwnWindow(window)) Raise(EOutOfMemory());
+    classProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
 }
 
-void TWinControl::AttachOwnWindow(HWND window) {
-    handle_ = window;
-    ownClass_ = true;
-    SetPropW(window, kControlProperty, this);
+bool TWinControl::AttachOwnWindow(HWND window) noexcept {
+    handle_ = window;  // from now on the destructor destroys the window
+    try {
+        Objects()[window] = this;
+        return true;
+    } catch (...) {
+        return false;  // out of memory
+    }
 }
 
 void TWinControl::Detach() {
     if (!handle_) return;
-    RemovePropW(handle_, kControlProperty);
-    if (!ownClass_) RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
+    Objects().erase(handle_);
+    if (classProc_) SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
     handle_ = nullptr;
 }
 
 LRESULT TWinControl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ownClass_ ? DefWindowProcW(handle_, message, wParam, lParam)
-                     : DefSubclassProc(handle_, message, wParam, lParam);
+    return classProc_ ? CallWindowProcW(classProc_, handle_, message, wParam, lParam)
+                      : DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -98,7 +106,7 @@ LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wPa
     return result;
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR refData) {
-    return GuardedDispatch(reinterpret_cast<TWinControl*>(refData), message, wParam, lParam);
+LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWinControl* self = FromHandle(window);
+    return self ? GuardedDispatch(self, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }

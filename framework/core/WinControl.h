@@ -4,6 +4,11 @@
 // handlers inside an exception guard, and reflects the notifications that
 // Win32 sends to a parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) back to the
 // child control they came from.
+//
+// Which object a window belongs to is kept in a table of the process, not in
+// the window (a property, or comctl32's subclass record, which is one): under
+// Wine every property access is a call to the server, and a subclassed
+// control would pay one for each of its messages.
 #include <windows.h>
 
 #include <optional>
@@ -39,8 +44,9 @@ protected:
     // Creates a child window of a standard class and subclasses it.
     void CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
                      const RECT& bounds, int id, const std::wstring& text);
-    // Attaches a window of the layer's own class (called at WM_NCCREATE).
-    void AttachOwnWindow(HWND window);
+    // Attaches a window of the layer's own class (called at WM_NCCREATE);
+    // false when there was no memory for it.
+    bool AttachOwnWindow(HWND window) noexcept;
 
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return Default(message, wParam, lParam);
@@ -56,9 +62,8 @@ protected:
 private:
     std::optional<LRESULT> ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR refData);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
-    bool ownClass_ = false;
+    WNDPROC classProc_ = nullptr;  // the standard class's procedure; null for the form's own class
 };
