@@ -29,14 +29,8 @@ void TBitBtn::LoadGlyph(const wchar_t* resource) {
     ImageList_AddMasked(glyph_.get(), copy.get(), bitmap.LowerLeftColor());
 }
 
-bool TBitBtn::BindEvent(const std::wstring& event, TNotifyEvent handler) {
-    if (event != L"OnClick") return false;
-    onClick_ = std::move(handler);
-    return true;
-}
-
 std::optional<LRESULT> TBitBtn::OnReflectedCommand(WORD code) {
-    if (code == BN_CLICKED && onClick_ && IsWindowEnabled(Handle())) onClick_(this);
+    if (code == BN_CLICKED && IsWindowEnabled(Handle())) RaiseEvent();
     return 0;
 }
 

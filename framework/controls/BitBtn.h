@@ -7,9 +7,8 @@
 
 class TBitBtn : public TControl {
 public:
-    using TControl::TControl;
+    explicit TBitBtn(std::wstring name) : TControl(std::move(name), L"OnClick") {}
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -22,5 +21,4 @@ private:
     UniqueImageList glyph_;
     SIZE glyphSize_{0, 0};
     bool hot_ = false;  // the mouse is over the button
-    TNotifyEvent onClick_;
 };

@@ -30,12 +30,6 @@ void TEdit::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     if (desc.maxLength > 0) SendMessageW(Handle(), EM_LIMITTEXT, desc.maxLength, 0);
 }
 
-bool TEdit::BindEvent(const std::wstring& event, TNotifyEvent handler) {
-    if (event != L"OnChange") return false;
-    onChange_ = std::move(handler);
-    return true;
-}
-
 void TEdit::SetText(const std::wstring& text) {
     if (text == text_) return;
     storing_ = true;
@@ -47,7 +41,7 @@ void TEdit::SetText(const std::wstring& text) {
     std::wstring held = WindowText();
     if (held == text_) return;
     text_ = std::move(held);
-    Changed();
+    RaiseEvent();
 }
 
 std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
@@ -57,7 +51,7 @@ std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
     std::wstring now = WindowText();
     if (now == text_) return 0;
     text_ = std::move(now);
-    Changed();
+    RaiseEvent();
     return 0;
 }
 

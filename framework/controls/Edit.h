@@ -9,10 +9,8 @@
 
 class TEdit : public TControl {
 public:
-    using TControl::TControl;
-
+    explicit TEdit(std::wstring name) : TControl(std::move(name), L"OnChange") {}
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
 
     const std::wstring& Text() const { return text_; }
     void SetText(const std::wstring& text);
@@ -24,12 +22,8 @@ protected:
 
 private:
     void Paste();
-    void Changed() {
-        if (onChange_) onChange_(this);
-    }
 
     std::wstring text_;  // what the control holds, as last seen
-    TNotifyEvent onChange_;
     bool numbersOnly_ = false;
     bool storing_ = false;
 };

@@ -9,18 +9,14 @@ void TImage::CreateFrom(const TControlDesc& desc, HWND parent, HFONT /*font*/) {
         graphic_ = TPicture::LoadFromResource(desc.pictureClass, desc.pictureResource);
 }
 
-void TImage::Paint(HDC dc) {
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    FillRect(dc, &client, ControlPainter::BackgroundBrush());
-    if (graphic_)
-        graphic_->Draw(dc, ProportionalCenterRect(graphic_->Width(), graphic_->Height(), client.right, client.bottom));
-}
-
 LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 1;
     if (message != WM_PAINT) return Default(message, wParam, lParam);
     ScopedPaint paint(Handle());
-    Paint(paint.dc());
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    FillRect(paint.dc(), &client, ControlPainter::BackgroundBrush());
+    if (graphic_)
+        graphic_->Draw(paint.dc(), ProportionalCenterRect(graphic_->Width(), graphic_->Height(), client.right, client.bottom));
     return 0;
 }

@@ -7,14 +7,12 @@
 #include "framework/core/Control.h"
 
 class TImage : public TControl {
+    std::unique_ptr<TGraphic> graphic_;  // none when its class is not registered
+
 public:
     using TControl::TControl;
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    void Paint(HDC dc);
-    std::unique_ptr<TGraphic> graphic_;
 };

@@ -72,12 +72,6 @@ void TRadioGroup::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) 
     SetItemIndex(desc.itemIndex);
 }
 
-bool TRadioGroup::BindEvent(const std::wstring& event, TNotifyEvent handler) {
-    if (event != L"OnClick") return false;
-    onClick_ = std::move(handler);
-    return true;
-}
-
 std::wstring TRadioGroup::ItemText(int index) const {
     return index >= 0 && index < ItemCount() ? items_[index]->WindowText() : std::wstring();
 }
@@ -92,7 +86,7 @@ void TRadioGroup::SetItemIndex(int index) {
     const int previous = itemIndex_;
     itemIndex_ = index;
     UpdateChecks(previous);
-    if (itemIndex_ != -1 && onClick_) onClick_(this);
+    if (itemIndex_ != -1) RaiseEvent();
 }
 
 void TRadioGroup::UpdateChecks(int previous) {

@@ -14,10 +14,8 @@
 
 class TRadioGroup : public TControl {
 public:
-    using TControl::TControl;
-
+    explicit TRadioGroup(std::wstring name) : TControl(std::move(name), L"OnClick") {}
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
 
     int ItemIndex() const { return itemIndex_; }
     void SetItemIndex(int index);
@@ -55,5 +53,4 @@ private:
 
     std::vector<std::unique_ptr<TRadioItem>> items_;
     int itemIndex_ = -1;
-    TNotifyEvent onClick_;
 };

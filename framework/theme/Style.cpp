@@ -21,18 +21,14 @@ struct TStyleMetricField {
 
 #define KV_COLOR(name) TStyleColorField{#name, &TStylePalette::name}
 constexpr std::array colorFields = {
-    KV_COLOR(Window),          KV_COLOR(Text),
-    KV_COLOR(TextDisabled),    KV_COLOR(GroupFrame),
-    KV_COLOR(GroupText),       KV_COLOR(EditFace),
-    KV_COLOR(EditText),        KV_COLOR(EditBorder),
-    KV_COLOR(EditBorderFocused), KV_COLOR(ButtonFace),
-    KV_COLOR(ButtonFaceHot),   KV_COLOR(ButtonFacePressed),
-    KV_COLOR(ButtonFaceDisabled), KV_COLOR(ButtonBorder),
-    KV_COLOR(ButtonText),      KV_COLOR(ButtonTextDisabled),
-    KV_COLOR(FocusRing),       KV_COLOR(CheckFace),
-    KV_COLOR(CheckBorder),     KV_COLOR(CheckMark),
-    KV_COLOR(CheckMarkDisabled), KV_COLOR(StatusFace),
-    KV_COLOR(StatusText),      KV_COLOR(StatusSeparator),
+    KV_COLOR(Window), KV_COLOR(Text), KV_COLOR(TextDisabled),
+    KV_COLOR(GroupFrame), KV_COLOR(GroupText), KV_COLOR(EditFace),
+    KV_COLOR(EditText), KV_COLOR(EditBorder), KV_COLOR(EditBorderFocused),
+    KV_COLOR(ButtonFace), KV_COLOR(ButtonFaceHot), KV_COLOR(ButtonFacePressed),
+    KV_COLOR(ButtonFaceDisabled), KV_COLOR(ButtonBorder), KV_COLOR(ButtonText),
+    KV_COLOR(ButtonTextDisabled), KV_COLOR(FocusRing), KV_COLOR(CheckFace),
+    KV_COLOR(CheckBorder), KV_COLOR(CheckMark), KV_COLOR(CheckMarkDisabled),
+    KV_COLOR(StatusFace), KV_COLOR(StatusText), KV_COLOR(StatusSeparator),
     KV_COLOR(CaptionBar),
 };
 #undef KV_COLOR
