@@ -159,13 +159,22 @@ namespace {
 struct DisabledWindows {
     HWND owner;
     std::vector<HWND> windows;
+    std::exception_ptr error;
 };
 
+// Windows calls this: no C++ error may leave it (in 32 bits nothing unwinds
+// Windows' frames, and the process would end). A window is disabled only once
+// it is on the list that enables it again.
 BOOL CALLBACK DisableOthers(HWND window, LPARAM param) {
     auto* state = reinterpret_cast<DisabledWindows*>(param);
     if (window != state->owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        try {
+            state->windows.push_back(window);
+        } catch (...) {
+            state->error = std::current_exception();
+            return FALSE;
+        }
         EnableWindow(window, FALSE);
-        state->windows.push_back(window);
     }
     return TRUE;
 }
@@ -176,8 +185,12 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
     if (!owner) owner = GetLastActivePopup(Handle());
     HWND active = GetActiveWindow();
     HWND focus = GetFocus();
-    DisabledWindows disabled{owner, {}};
+    DisabledWindows disabled{owner, {}, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
+    if (disabled.error) {
+        for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+        std::rethrow_exception(disabled.error);
+    }
     const int result = ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     for (HWND window : disabled.windows) EnableWindow(window, TRUE);
     if (active && IsWindow(active)) SetActiveWindow(active);
