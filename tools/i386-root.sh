@@ -7,7 +7,7 @@
 #   tools/i386-root.sh create        makes the root, or checks the one there
 #   tools/i386-root.sh run CMD...    runs CMD here with the root's mounts in place
 #   tools/i386-root.sh shell         a shell inside the root, mounts in place
-# `run` mounts /proc, /dev and the repository (at its own path) into the root,
+# `run` mounts /proc, /dev, /sys and the repository (at its own path) into the root,
 # in a mount namespace of its own: no other process sees those mounts, and
 # they vanish with the last process of the run however it ends. They are
 # also unmounted when CMD ends, and every process still inside the root is
@@ -104,10 +104,16 @@ unmount_all() {
   [ -z "$(mounts_below_root)" ] || echo "i386-root.sh: still mounted: $(mounts_below_root | tr '\n' ' ')" >&2
 }
 
+# The system's file systems (Wine reads the processors from /sys), and the
+# host's name and name servers.
 mount_system() {
   mount -t proc proc "$root/proc"
-  mount --rbind /dev "$root/dev"
-  mount --make-rslave "$root/dev"
+  local fs
+  for fs in dev sys; do
+    mount --rbind "/$fs" "$root/$fs"
+    mount --make-rslave "$root/$fs"
+  done
+  cp /etc/resolv.conf /etc/hosts "$root/etc/" 2>/dev/null || true
 }
 
 in_root() {  # a command inside the root, in a plain environment
@@ -134,7 +140,6 @@ create_inside() {  # in a mount namespace of its own
   fi
   check_exec
   mount_system
-  cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
   echo "i386-root.sh: installing $packages"
   in_root apt-get update -qq
   in_root apt-get install -y -qq --no-install-recommends $packages >/dev/null
