@@ -104,8 +104,12 @@ if [ $skip_i686 = yes ]; then
   echo "i686: not tested (--skip-i686)"
 elif [ "$(cat "$logs/i386-root.rc")" != 0 ]; then
   echo "i686, 32-bit Wine in the i386 root: not tested, the root could not be used:"
-  grep -E '^i386-root.sh: ' "$logs/i386-root.log" | grep -v ': debootstrap\|: installing' | tail -n 3
-  [ -s "$logs/i386-root.log" ] && echo "(the whole account: build/logs/i386-root.log)"
+  # Its own verdict where it gave one (Exec format error, say), else the end
+  # of what failed.
+  reason=$(grep -E '^i386-root.sh: ' "$logs/i386-root.log" | grep -v ': debootstrap \|: installing ' | tail -n 3)
+  [ -n "$reason" ] || reason=$(tail -n 5 "$logs/i386-root.log")
+  echo "$reason"
+  echo "(the whole account: build/logs/i386-root.log)"
   status=1
 else
   summary i686 "i686, 32-bit Wine in the i386 root build/i386-root, build/i686" || status=1
