@@ -12,8 +12,10 @@ shift || true
 case $arch in
   x86_64)
     # The tests mount a small disk (as root): in a mount namespace of the
-    # run's own, it is gone when the run ends, however it ends.
-    if [ "$(id -u)" = 0 ] && [ -z "${KV_MOUNT_NAMESPACE:-}" ]; then
+    # run's own, it is gone when the run ends, however it ends. Where no
+    # namespace can be made, the tests' own clean-up unmounts it.
+    if [ "$(id -u)" = 0 ] && [ -z "${KV_MOUNT_NAMESPACE:-}" ] &&
+       unshare --mount --propagation private true 2>/dev/null; then
       KV_MOUNT_NAMESPACE=1 exec unshare --mount --propagation private -- "$0" x86_64 "$@"
     fi
     session=("$top/tools/wine-session.sh") ;;
