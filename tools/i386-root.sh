@@ -25,6 +25,9 @@ fail() { echo "i386-root.sh: $*" >&2; exit 1; }
 
 need_root() {
   [ "$(id -u)" = 0 ] || fail "the i386 root takes chroot and mounts: run as root"
+  local why
+  why=$(unshare --mount --propagation private true 2>&1) ||
+    fail "cannot make a mount namespace here for the root's mounts (unshare: $why)"
 }
 
 # The Debian mirror of this machine's own apt sources for $suite (deb822
