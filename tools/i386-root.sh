@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The i386 Debian root in which the i686 build runs under 32-bit Wine. It is
-# kept in build/i386-root (about 1.4 GB) and made once: debootstrap from the
+# kept in build/i386-root (about 1.2 GB) and made once: debootstrap from the
 # Debian mirror this machine's apt sources name, then Wine, Xvfb, fonts and
 # the test locales inside it. 32-bit Wine never goes beside the host's 64-bit
 # Wine: the root has its own packages, all i386.
