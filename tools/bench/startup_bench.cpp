@@ -3,7 +3,7 @@
 // Win32 window of the same size (bare_window.exe), the two started in turns
 // on the same display.
 //
-//   startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs]
+//   startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs [-v]]   (-v: every run)
 //
 // "Complete" is told from the screen: the window's rectangle is captured over
 // and over from the moment it is visible; the paint is complete at the first
@@ -175,6 +175,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : kDefaultRuns;
+    const bool verbose = argc > 4 && std::wstring(argv[4]) == L"-v";
     const std::wstring folder = StageConfigurator(FullPath(argv[1]));
     const std::wstring configurator = folder + L"KorvaneCFG.exe", bare = FullPath(argv[2]);
     SetCursorPos(0, 0);  // a pointer over the window would light up a control
@@ -189,6 +190,8 @@ int wmain(int argc, wchar_t** argv) {
         if (!ok) return 1;
         ours.push_back(a);
         floor.push_back(b);
+        if (verbose) std::wprintf(L"run %2d   configurator %7.1f ms %5.1f MB   bare window %7.1f ms %5.1f MB\n", run + 1,
+                                  a.firstPaintMs, a.peakWorkingSetMb, b.firstPaintMs, b.peakWorkingSetMb);
     }
     std::wprintf(L"%d interleaved runs each\n", runs);
     const Sample a = Report(L"configurator", ours), b = Report(L"bare window", floor);
