@@ -12,6 +12,7 @@
 #include "framework/controls/Image.h"
 #include "framework/controls/RadioGroup.h"
 #include "framework/controls/StatusBar.h"
+#include "settings/SettingsText.h"
 
 class TKvgCFG : public TForm {
 public:
@@ -52,6 +53,8 @@ protected:
 
 private:
     void SynchronizeSelectors();
+    void StoreLoaded(const TSettingsKey& key, const std::wstring& value);
+    TWindowValues HeldValues() const;
 };
 
 // The one configuration window of the process.
