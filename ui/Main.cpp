@@ -167,8 +167,17 @@ void TKvgCFG::pModeChange(TComponent* /*sender*/) { pMode->SetText(pMode->Text()
 void TKvgCFG::SaveClick(TComponent* /*sender*/) { SaveFields(); }
 
 void TKvgCFG::SaveFields() {
-    SaveSettingsFile(SettingsPath(), HeldValues());
-    // The notice has no owner: the window is not disabled while it is up.
+    // The notice has no owner, so the window takes clicks while it is up:
+    // one more on Save must not start a second save. After a success the
+    // window is closing, and stays so.
+    if (saving_) return;
+    saving_ = true;
+    try {
+        SaveSettingsFile(SettingsPath(), HeldValues());
+    } catch (...) {
+        saving_ = false;  // the user may try again
+        throw;
+    }
     MessageBoxW(nullptr, L"Success!", L"Korvane Configurator", 0x140);
     Close();
 }

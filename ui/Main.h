@@ -55,6 +55,8 @@ private:
     void SynchronizeSelectors();
     void StoreLoaded(const TSettingsKey& key, const std::wstring& value);
     TWindowValues HeldValues() const;
+
+    bool saving_ = false;  // a save is under way, or has succeeded
 };
 
 // The one configuration window of the process.
