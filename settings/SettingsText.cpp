@@ -108,17 +108,15 @@ struct TKeyLine {
 std::vector<TKeyLine> KeyLines(std::string_view units, UINT codePage) {
     std::vector<TKeyLine> found;
     const std::string prefix = Encode(kKeyPrefix, codePage);
-    for (size_t pos = 0, hit; (hit = FindBytes(units, prefix, pos)) != std::string_view::npos;) {
-        if (hit % UnitSize(codePage) != 0) {  // across two UTF-16 units
-            pos = hit + 1;
-            continue;
-        }
-        const TLine line = LineFrom(units, StartOfLine(units, hit, pos, codePage), codePage);
+    for (size_t lineStart = 0, from = 0, hit; (hit = FindBytes(units, prefix, from)) != std::string_view::npos;) {
+        from = hit + 1;
+        if (hit % UnitSize(codePage) != 0) continue;  // across two UTF-16 units
+        const TLine line = LineFrom(units, StartOfLine(units, hit, lineStart, codePage), codePage);
         std::wstring text = Decode(units.substr(line.start, line.end - line.start), codePage);
         if (std::any_of(kSettingsKeys.begin(), kSettingsKeys.end(),
                         [&](const TSettingsKey& key) { return text.find(key.keyText) != std::wstring::npos; }))
             found.push_back({line, std::move(text)});
-        pos = line.next;
+        lineStart = from = line.next;
     }
     return found;
 }
@@ -237,16 +235,14 @@ char* TSettingsLoader::Room(size_t size) {
 }
 
 void TSettingsLoader::Take(size_t count) {
-    // What came before holds no line break, but maybe a CR at its very end.
-    const size_t from = codePage_ == 0 ? 0 : filled_ - std::min(filled_, 2 * UnitSize(codePage_));
+    const size_t from = codePage_ == 0 ? 0 : filled_;  // what came before holds no line break
     pending_.resize(filled_ += count);
     if (!KnowForm(false)) return;
-    // Lines are whole up to the last LF, or a CR with more after it.
-    const size_t unit = UnitSize(codePage_), whole = filled_ - filled_ % unit;
-    for (size_t at = whole; at > from; at -= unit) {
-        const char c = BreakAt(pending_, at - unit, codePage_);
-        if (c == '\n' || (c == '\r' && at < whole)) return TakeLines(at);
-    }
+    // The lines up to the last break are whole. (A CR LF cut in two gives one
+    // empty line more, which holds no value.)
+    const size_t unit = UnitSize(codePage_);
+    for (size_t at = filled_ - filled_ % unit; at > from; at -= unit)
+        if (BreakAt(pending_, at - unit, codePage_)) return TakeLines(at);
 }
 
 TLoadedValues TSettingsLoader::Finish(bool complete) {
