@@ -18,12 +18,9 @@ inline unsigned MatchMask(const char* at, char c) {
 
 // The first CR or LF at or after `from`, or the size.
 inline size_t FindLineBreak(std::string_view bytes, size_t from) {
-#if defined(__SSE2__)
-    while (from + 16 <= bytes.size() && (MatchMask(&bytes[from], '\r') | MatchMask(&bytes[from], '\n')) == 0)
-        from += 16;
-#endif
-    while (from < bytes.size() && bytes[from] != '\r' && bytes[from] != '\n') ++from;
-    return from;
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    return static_cast<size_t>(std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), isBreak) -
+                               bytes.begin());
 }
 
 // Where `needle` (two bytes or more) first stands at or after `from`, or npos.

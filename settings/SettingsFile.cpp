@@ -6,18 +6,12 @@
 
 namespace {
 constexpr wchar_t kTemporarySuffix[] = L".saving";
-constexpr int kMostTemporaryNames = 1000;
+constexpr long kMostTemporaryNames = 100;
 // Virus scanners and indexers hold files for moments.
 constexpr ULONGLONG kReplaceRetryMilliseconds = 1000;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr DWORD kReadChunk = 1 << 20;
-
-struct SearchHandleTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { FindClose(h); }
-};
 
 // As a step of the line reader or writer fails: through the I/O check.
 [[noreturn]] void RaiseInOutError(DWORD error, const std::wstring& path) {
@@ -64,12 +58,6 @@ void RemoveFile(const std::wstring& path) {
 
 std::wstring TemporaryName(const std::wstring& file, long number) {
     return file + kTemporarySuffix + (number == 0 ? L"" : L"." + std::to_wstring(number));
-}
-
-bool IsTemporaryName(const std::wstring& name, const std::wstring& file) {
-    const size_t digits = file.size() + std::size(kTemporarySuffix);  // after the "."
-    const long number = name.size() > digits ? std::wcstol(&name[digits], nullptr, 10) : 0;
-    return name == TemporaryName(file, std::max(number, 0L));
 }
 
 // A new file beside `target` that is moved into its place, or removed.
@@ -218,11 +206,9 @@ void CleanUpInterruptedSave(const std::wstring& path) {
     // Opened only to learn where a link points: no access, every sharing.
     UniqueFile file = OpenExisting(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     const std::wstring target = file ? FinalPath(file.get(), path) : LongPathForm(path);
-    const std::wstring folder = target.substr(0, target.find_last_of(L'\\') + 1), name = target.substr(folder.size());
-    WIN32_FIND_DATAW found;
-    UniqueHandle<HANDLE, SearchHandleTraits> search(FindFirstFileW((target + kTemporarySuffix + L"*").c_str(), &found));
-    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found)) {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryName(found.cFileName, name))
-            RemoveFile(folder + found.cFileName);
+    for (long number = 0; number < kMostTemporaryNames; ++number) {
+        const std::wstring name = TemporaryName(target, number);
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveFile(name);
     }
 }

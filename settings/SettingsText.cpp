@@ -171,11 +171,11 @@ private:
         if (!sink_) return;
         if (bytes.size() < kSmallPiece) {
             small_ += bytes;
-            if (small_.size() < kSmallPiece) return;
-            bytes = {};
+            if (small_.size() >= kSmallPiece) Flush();
+            return;
         }
         Flush();
-        if (!bytes.empty()) (*sink_)(bytes);
+        (*sink_)(bytes);
     }
 
     void Flush() {

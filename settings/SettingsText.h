@@ -1,26 +1,22 @@
 #pragma once
 // game.dat as bytes, without any file: the keys the window edits, what
-// loading takes from the bytes and what a save makes of them. `codePage` is
-// the ANSI code page.
+// loading takes from the bytes, what a save makes of them. `codePage` is the
+// ANSI code page.
 //
-// A file that begins with a byte order mark (EF BB BF, FF FE, FE FF) is
-// UTF-8, UTF-16LE or UTF-16BE, any other is in the ANSI code page. Lines end
-// at CR LF, LF or a lone CR, and a break at the very end gives no further
-// line; NUL, 0x1A and everything else belong to their line. A key line's
-// text holds a key text (a key, a blank, "=", a blank) anywhere; bytes that
-// only look like one (the second byte of a double-byte character) are none.
-//
-// Loading gives an edit the text after the first key text in the line, up to
-// its first NUL (an edit holds no more), and checks a check box when a line
-// holds its checked text; the last line wins. A save keeps the lines and
-// their order, ends each with CR LF and writes a key line as the first key
-// text it holds followed by the window's value ("0" for an empty one). Any
-// other line comes out byte for byte, or as the same characters where the
-// file changes encoding: it takes the first of the ANSI code page without a
-// mark, its own encoding with its mark, UTF-8 with a mark, in which every
-// line survives, so that no character turns into a substitute. Only if none
-// does (the values came from another file) it keeps its own encoding and
-// the key lines take substitutes. Half a UTF-16 unit at the end stays there.
+// A byte order mark (EF BB BF, FF FE, FE FF) makes a file UTF-8 or UTF-16LE
+// or BE, else it is in the ANSI code page. Lines end at CR LF, LF or a lone
+// CR, a break at the end gives no further line, and NUL and 0x1A are just
+// characters. A key line's text holds a key text anywhere (bytes that only
+// look like one, inside double-byte characters, are none). Loading gives an
+// edit the text after the first key text, up to its first NUL (an edit holds
+// no more), and checks a check box when a line holds its checked text; the
+// last line wins. A save ends every line with CR LF and writes a key line as
+// its first key text and the window's value ("0" if empty). Other lines come
+// out byte for byte, or as the same characters where the file's encoding
+// changes: a save takes the first of the ANSI code page without a mark, the
+// file's own encoding with its mark, UTF-8 with a mark, that every line
+// survives; if none does (the values came from another file), the file's
+// own, with substitutes in the key lines. Half a UTF-16 unit at the end stays.
 #include <windows.h>
 
 #include <array>
