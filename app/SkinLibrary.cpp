@@ -3,59 +3,71 @@
 #include <windows.h>
 
 #include "framework/controls/Graphics.h"
+#include "framework/core/Handles.h"
 
 namespace {
 // The library's graphic class: reads a stored 32-bit bitmap and draws it
-// blended by its alpha channel over what lies behind it.
+// blended by its alpha channel over what lies behind it. It is scaled once
+// for the size it is drawn at, keeping whole pixels (no smoothing), with its
+// colours premultiplied by their alpha as blending wants them.
 class TPNGGraphic : public TBitmapGraphic {
 public:
-    void Draw(HDC dc, const RECT& target) const override {
-        if (!bitmap_) return;
-        // Whole pixels, no smoothing: scale first, then blend the result.
-        const int w = target.right - target.left, h = target.bottom - target.top;
+    void Draw(HDC dc, const RECT& target) override {
+        const SIZE size{target.right - target.left, target.bottom - target.top};
+        if (!pixels_ || size.cx <= 0 || size.cy <= 0) return;
+        if (!scaled_ || size.cx != scaledSize_.cx || size.cy != scaledSize_.cy) Scale(dc, size);
+        if (!scaled_) return;
         UniqueMemoryDC source(CreateCompatibleDC(dc));
-        ScopedSelect selectSource(source.get(), bitmap_.get());
+        ScopedSelect select(source.get(), scaled_.get());
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        GdiAlphaBlend(dc, target.left, target.top, size.cx, size.cy, source.get(), 0, 0, size.cx, size.cy, blend);
+    }
+
+private:
+    void Scale(HDC dc, SIZE size) {
         BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
-        UniqueBitmap scaled(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!scaled) return;
-        UniqueMemoryDC scaledDC(CreateCompatibleDC(dc));
-        ScopedSelect selectScaled(scaledDC.get(), scaled.get());
-        SetStretchBltMode(scaledDC.get(), COLORONCOLOR);
-        StretchBlt(scaledDC.get(), 0, 0, w, h, source.get(), 0, 0, width_, height_, SRCCOPY);
+        scaled_.reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!scaled_) return;
+        scaledSize_ = size;
+        UniqueMemoryDC target(CreateCompatibleDC(dc));
+        {
+            ScopedSelect select(target.get(), scaled_.get());
+            TBitmapGraphic::Draw(target.get(), RECT{0, 0, size.cx, size.cy});
+        }
         GdiFlush();
-        // AlphaBlend wants premultiplied colours.
         auto* p = static_cast<BYTE*>(bits);
-        for (int i = 0; i < w * h; ++i, p += 4) {
+        for (LONG i = 0; i < size.cx * size.cy; ++i, p += 4) {
             p[0] = static_cast<BYTE>(p[0] * p[3] / 255);
             p[1] = static_cast<BYTE>(p[1] * p[3] / 255);
             p[2] = static_cast<BYTE>(p[2] * p[3] / 255);
         }
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(dc, target.left, target.top, w, h, scaledDC.get(), 0, 0, w, h, blend);
     }
+
+    UniqueBitmap scaled_;
+    SIZE scaledSize_{0, 0};
 };
 
-std::wstring AsciiLower(std::wstring text) {
-    for (wchar_t& c : text)
+constexpr wchar_t kVersionText[] = L"Skin Components v11.14";
+
+bool IsVersionSwitch(std::wstring argument) {
+    for (wchar_t& c : argument)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    return text;
+    return argument == L"/acver";
 }
 }  // namespace
 
 namespace SkinLibrary {
 
-bool WantsVersionBox(const std::vector<std::wstring>& arguments) {
-    for (const std::wstring& argument : arguments)
-        if (AsciiLower(argument) == L"/acver") return true;
-    return false;
-}
-
 void Initialize(const std::vector<std::wstring>& arguments, const std::wstring& defaultTitle) {
     // Shown at most once, before anything else, in the system's own look.
-    if (WantsVersionBox(arguments)) MessageBoxW(nullptr, kVersionText, defaultTitle.c_str(), MB_OK);
-    TPicture::RegisterFileFormat(L"png", L"TPNGGraphic", [] { return std::make_unique<TPNGGraphic>(); });
+    for (const std::wstring& argument : arguments) {
+        if (!IsVersionSwitch(argument)) continue;
+        MessageBoxW(nullptr, kVersionText, defaultTitle.c_str(), MB_OK);
+        break;
+    }
+    TPicture::RegisterFileFormat(L"png", L"TPNGGraphic", [] { return std::unique_ptr<TGraphic>(new TPNGGraphic); });
 }
 
 void Finalize() { TPicture::UnregisterGraphicClass(L"TPNGGraphic"); }

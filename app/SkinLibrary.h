@@ -10,8 +10,4 @@ namespace SkinLibrary {
 void Initialize(const std::vector<std::wstring>& arguments, const std::wstring& defaultTitle);
 // Removes what Initialize registered (at shutdown).
 void Finalize();
-// Whether an argument list asks for the version box.
-bool WantsVersionBox(const std::vector<std::wstring>& arguments);
-
-inline constexpr wchar_t kVersionText[] = L"Skin Components v11.14";
 }  // namespace SkinLibrary

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/Handles.h"
+#include "framework/core/Paths.h"
 
 namespace {
 constexpr wchar_t kTemporarySuffix[] = L".saving";
@@ -12,6 +13,11 @@ constexpr ULONGLONG kReplaceRetryMilliseconds = 1000;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr DWORD kReadChunk = 1 << 20;
+
+using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;
+
+// An owner for what CreateFileW gives, which is INVALID_HANDLE_VALUE for none.
+UniqueFile Owned(HANDLE file) { return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file); }
 
 // As a step of the line reader or writer fails: through the I/O check.
 [[noreturn]] void RaiseInOutError(DWORD error, const std::wstring& path) {
@@ -30,8 +36,7 @@ std::wstring LongPathForm(const std::wstring& path) {
 }
 
 UniqueFile OpenExisting(const std::wstring& path, DWORD access, DWORD share) {
-    return UniqueFile(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                                  nullptr));
+    return Owned(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 // The path of an open file itself, a symbolic link's target.
@@ -75,7 +80,7 @@ public:
     DWORD Create(DWORD attributes) {
         for (long number = 0; number < kMostTemporaryNames; ++number) {
             const std::wstring name = TemporaryName(target_, number);
-            file_.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+            file_ = Owned(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
             if (file_) {
                 path_ = name;
                 return 0;

@@ -2,7 +2,7 @@
 # Installs what building and testing need on Debian, when it is missing.
 # As root it uses apt-get; otherwise it names the packages to install.
 set -eu
-packages="cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+packages="cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
 libz-mingw-w64-dev googletest wine wine64 fonts-wine xvfb xauth imagemagick"
 missing=""
 for p in $packages; do

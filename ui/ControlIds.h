@@ -19,4 +19,3 @@ enum ControlId : int {
 constexpr int RadioItemId(int groupId, int index) { return groupId + 1 + index; }
 
 inline constexpr wchar_t kMainWindowClass[] = L"TKvgCFG";
-inline constexpr wchar_t kApplicationWindowClass[] = L"TApplication";

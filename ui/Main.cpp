@@ -5,8 +5,7 @@
 
 #include <array>
 
-#include "framework/core/Application.h"
-#include "framework/core/ModulePath.h"
+#include "framework/core/Paths.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsText.h"
 

@@ -3,15 +3,15 @@
 // groups and the setting codes in step, and saves them back.
 #include <string>
 
+#include "framework/controls/BitBtn.h"
 #include "framework/controls/CheckBox.h"
 #include "framework/controls/Edit.h"
-#include "framework/core/Form.h"
 #include "framework/controls/GroupBox.h"
-#include "framework/controls/Label.h"
-#include "framework/controls/BitBtn.h"
 #include "framework/controls/Image.h"
+#include "framework/controls/Label.h"
 #include "framework/controls/RadioGroup.h"
 #include "framework/controls/StatusBar.h"
+#include "framework/core/Form.h"
 #include "settings/SettingsText.h"
 
 class TKvgCFG : public TForm {

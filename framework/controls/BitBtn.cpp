@@ -1,10 +1,12 @@
 #include "framework/controls/BitBtn.h"
 
+#include "framework/controls/Graphics.h"
+
 #include "framework/theme/ControlPainter.h"
 
 void TBitBtn::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
-    DWORD style = VisibleStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP | (desc.enabled ? 0 : WS_DISABLED);
-    CreateChild(L"Button", style, 0, parent, ToRect(desc.bounds), desc.id, desc.text);
+    CreateChild(L"Button", StateStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP, 0, parent, ToRect(desc.bounds), desc.id,
+                desc.text);
     SetFont(font);
     if (desc.pictureResource) LoadGlyph(desc.pictureResource);
 }
@@ -14,21 +16,21 @@ void TBitBtn::LoadGlyph(const wchar_t* resource) {
     if (!bytes.data) return;
     TBitmapGraphic bitmap;
     bitmap.LoadFromBytes(bytes.data, bytes.size);
-    transparent_ = bitmap.LowerLeftColor();
     glyphSize_ = SIZE{bitmap.Width(), bitmap.Height()};
     // The alpha bytes are not used: the mask comes from the transparent colour.
-    glyph_.reset(ImageList_Create(bitmap.Width(), bitmap.Height(), ILC_COLOR24 | ILC_MASK, 1, 0));
-    ImageList_AddMasked(glyph_.get(), bitmap.Bitmap(), transparent_);
-}
-
-bool TBitBtn::BindEvent(const std::wstring& event, TNotifyEvent handler) {
-    if (event != L"OnClick") return false;
-    onClick_ = std::move(handler);
-    return true;
+    ScopedWindowDC screen(nullptr);
+    UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), glyphSize_.cx, glyphSize_.cy));
+    UniqueMemoryDC dc(CreateCompatibleDC(screen.get()));
+    {
+        ScopedSelect select(dc.get(), copy.get());
+        bitmap.Draw(dc.get(), RECT{0, 0, glyphSize_.cx, glyphSize_.cy});
+    }
+    glyph_.reset(ImageList_Create(glyphSize_.cx, glyphSize_.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
+    ImageList_AddMasked(glyph_.get(), copy.get(), bitmap.LowerLeftColor());
 }
 
 std::optional<LRESULT> TBitBtn::OnReflectedCommand(WORD code) {
-    if (code == BN_CLICKED && onClick_ && IsWindowEnabled(Handle())) onClick_(this);
+    if (code == BN_CLICKED && IsWindowEnabled(Handle())) RaiseEvent();
     return 0;
 }
 

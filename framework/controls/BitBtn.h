@@ -1,19 +1,14 @@
 #pragma once
-#include "framework/controls/Graphics.h"
-#include "framework/core/Control.h"
-
 // A push button ("Button", BS_PUSHBUTTON) that shows a glyph left of its
 // caption, both centred together with 4 pixels between them. The glyph's
 // lower-left pixel gives its transparent colour.
+#include "framework/core/Control.h"
+#include "framework/core/Handles.h"
+
 class TBitBtn : public TControl {
 public:
-    using TControl::TControl;
+    explicit TBitBtn(std::wstring name) : TControl(std::move(name), L"OnClick") {}
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
-    bool IsTabStop() const override { return true; }
-
-    HIMAGELIST Glyph() const { return glyph_.get(); }
-    COLORREF TransparentColor() const { return transparent_; }
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -24,8 +19,6 @@ private:
     void Paint(HDC dc);
 
     UniqueImageList glyph_;
-    bool hot_ = false;  // the mouse is over the button
     SIZE glyphSize_{0, 0};
-    COLORREF transparent_ = 0;
-    TNotifyEvent onClick_;
+    bool hot_ = false;  // the mouse is over the button
 };

@@ -8,16 +8,16 @@ public:
     using TControl::TControl;
 
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-    bool IsTabStop() const override { return true; }
 
-    bool Checked() const;
-    void SetChecked(bool checked);
+    bool Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void SetChecked(bool checked) {
+        SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-// Window procedure shared by self-painted check boxes and radio buttons:
-// draws them in the style, and lets the system handle everything else.
-LRESULT CheckLikeWndProc(TWinControl& control, bool radio, UINT message, WPARAM wParam, LPARAM lParam,
-                         LRESULT (*defaultProc)(TWinControl&, UINT, WPARAM, LPARAM));
+// Window procedure shared by check boxes and radio buttons: in the style it
+// draws them itself and lets the system handle everything else.
+LRESULT CheckLikeWndProc(TWinControl& control, bool radio, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,10 +1,11 @@
+#include "framework/controls/ControlFactory.h"
+
+#include "framework/controls/BitBtn.h"
 #include "framework/controls/CheckBox.h"
 #include "framework/controls/Edit.h"
-#include "framework/errors/Exceptions.h"
 #include "framework/controls/GroupBox.h"
-#include "framework/controls/Label.h"
-#include "framework/controls/BitBtn.h"
 #include "framework/controls/Image.h"
+#include "framework/controls/Label.h"
 #include "framework/controls/RadioGroup.h"
 #include "framework/controls/StatusBar.h"
 

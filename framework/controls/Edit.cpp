@@ -2,26 +2,32 @@
 
 #include <algorithm>
 
+#include "framework/core/Handles.h"
 #include "framework/theme/ControlPainter.h"
+
+namespace {
+bool IsDigitsOnly(const std::wstring& text) {
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+std::wstring ClipboardText(HWND owner) {
+    ScopedClipboard clipboard(owner);
+    if (!clipboard.opened()) return {};
+    ScopedGlobalLock lock(GetClipboardData(CF_UNICODETEXT));
+    return lock.data() ? static_cast<const wchar_t*>(lock.data()) : L"";
+}
+}  // namespace
 
 void TEdit::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     numbersOnly_ = desc.numbersOnly;
-    tabStop_ = desc.tabOrder >= 0 && desc.visible;
-    DWORD style = VisibleStyle(desc) | ES_AUTOHSCROLL | (desc.centered ? ES_CENTER : ES_LEFT);
+    DWORD style = StateStyle(desc) | ES_AUTOHSCROLL | (desc.centered ? ES_CENTER : ES_LEFT);
     if (desc.readOnly) style |= ES_READONLY;
     if (desc.numbersOnly) style |= ES_NUMBER;
-    if (tabStop_) style |= WS_TABSTOP;
-    if (!desc.enabled) style |= WS_DISABLED;
+    if (desc.tabOrder >= 0 && desc.visible) style |= WS_TABSTOP;
     text_ = desc.text;
     CreateChild(L"Edit", style, WS_EX_CLIENTEDGE, parent, ToRect(desc.bounds), desc.id, text_);
     SetFont(font);
     if (desc.maxLength > 0) SendMessageW(Handle(), EM_LIMITTEXT, desc.maxLength, 0);
-}
-
-bool TEdit::BindEvent(const std::wstring& event, TNotifyEvent handler) {
-    if (event != L"OnChange") return false;
-    onChange_ = std::move(handler);
-    return true;
 }
 
 void TEdit::SetText(const std::wstring& text) {
@@ -35,15 +41,7 @@ void TEdit::SetText(const std::wstring& text) {
     std::wstring held = WindowText();
     if (held == text_) return;
     text_ = std::move(held);
-    Changed();
-}
-
-bool TEdit::IsDigitsOnly(const std::wstring& text) {
-    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-}
-
-void TEdit::Changed() {
-    if (onChange_) onChange_(this);
+    RaiseEvent();
 }
 
 std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
@@ -53,23 +51,14 @@ std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
     std::wstring now = WindowText();
     if (now == text_) return 0;
     text_ = std::move(now);
-    Changed();
+    RaiseEvent();
     return 0;
 }
 
 void TEdit::Paste() {
     // Take the clipboard's text only when all of it is acceptable; a paste
     // that would bring in anything else is refused as a whole.
-    std::wstring clip;
-    if (OpenClipboard(Handle())) {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-                clip = chars;
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-    }
+    const std::wstring clip = ClipboardText(Handle());
     if (clip.empty() || !IsDigitsOnly(clip)) {
         MessageBeep(MB_OK);
         return;
@@ -84,28 +73,31 @@ std::optional<LRESULT> TEdit::OnReflectedCtlColor(HDC dc) {
 }
 
 LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // In the style the sunken client edge becomes a flat border that lights
-    // up while the field has the focus.
-    if (message == WM_NCPAINT) {
-        const LRESULT result = Default(message, wParam, lParam);
-        ControlPainter::PaintEditFrame(Handle());
-        return result;
-    }
-    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-        const LRESULT result = Default(message, wParam, lParam);
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-        return result;
-    }
-    if (numbersOnly_) {
-        if (message == WM_PASTE) {
+    switch (message) {
+        case WM_NCPAINT: {
+            // In the style the sunken client edge becomes a flat border that
+            // lights up while the field has the focus.
+            const LRESULT result = Default(message, wParam, lParam);
+            ControlPainter::PaintEditFrame(Handle());
+            return result;
+        }
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            const LRESULT result = Default(message, wParam, lParam);
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+            return result;
+        }
+        case WM_PASTE:
+            if (!numbersOnly_) break;
             Paste();
             return 0;
-        }
-        // Typed characters: digits and control keys (backspace, Ctrl+C ...) only.
-        if (message == WM_CHAR && wParam >= L' ' && (wParam < L'0' || wParam > L'9')) {
+        case WM_CHAR:
+            // Typed characters: digits and control keys (backspace, Ctrl+C ...) only.
+            if (!numbersOnly_ || wParam < L' ' || (wParam >= L'0' && wParam <= L'9')) break;
             MessageBeep(MB_OK);
             return 0;
-        }
+        default:
+            break;
     }
     return Default(message, wParam, lParam);
 }

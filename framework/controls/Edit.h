@@ -9,17 +9,11 @@
 
 class TEdit : public TControl {
 public:
-    using TControl::TControl;
-
+    explicit TEdit(std::wstring name) : TControl(std::move(name), L"OnChange") {}
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
-    bool IsTabStop() const override { return tabStop_; }
 
     const std::wstring& Text() const { return text_; }
     void SetText(const std::wstring& text);
-
-    // Whether a text is acceptable from the user (typing or pasting).
-    static bool IsDigitsOnly(const std::wstring& text);
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -28,11 +22,8 @@ protected:
 
 private:
     void Paste();
-    void Changed();
 
     std::wstring text_;  // what the control holds, as last seen
-    TNotifyEvent onChange_;
     bool numbersOnly_ = false;
     bool storing_ = false;
-    bool tabStop_ = false;
 };

@@ -4,11 +4,9 @@
 // saved with). A picture whose class is not registered stays empty.
 #include <windows.h>
 
-#include <functional>
+#include <cstdlib>
 #include <memory>
 #include <string>
-
-#include "framework/core/Handles.h"
 
 class TGraphic {
 public:
@@ -16,42 +14,35 @@ public:
     virtual void LoadFromBytes(const void* data, size_t size) = 0;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
-    virtual void Draw(HDC dc, const RECT& target) const = 0;
+    virtual void Draw(HDC dc, const RECT& target) = 0;
 };
 
-// A 32-bit device-independent bitmap read from a whole .bmp file.
+// A bitmap file of 32 bits per pixel, uncompressed, read in place: the bytes
+// (a resource of the executable) must outlive the graphic.
 class TBitmapGraphic : public TGraphic {
 public:
     void LoadFromBytes(const void* data, size_t size) override;
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
+    int Width() const override { return info_.bmiHeader.biWidth; }
+    int Height() const override { return std::abs(info_.bmiHeader.biHeight); }
     // Scales whole pixels (colour-on-colour), no smoothing.
-    void Draw(HDC dc, const RECT& target) const override;
-
-    HBITMAP Bitmap() const { return bitmap_.get(); }
+    void Draw(HDC dc, const RECT& target) override;
     // Colour of the lower-left pixel: a glyph's transparent colour.
     COLORREF LowerLeftColor() const;
 
 protected:
-    UniqueBitmap bitmap_;
-    const BYTE* pixels_ = nullptr;  // top-down BGRA, owned by bitmap_
-    int width_ = 0;
-    int height_ = 0;
+    BITMAPINFO info_{};
+    const BYTE* pixels_ = nullptr;  // rows as the file stores them
 };
 
-using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+using TGraphicFactory = std::unique_ptr<TGraphic> (*)();
 
-class TPicture {
-public:
-    static void RegisterFileFormat(const std::wstring& extension, const std::wstring& className,
-                                   TGraphicFactory factory);
-    static void UnregisterGraphicClass(const std::wstring& className);
-    // A new graphic of the registered class, or null.
-    static std::unique_ptr<TGraphic> CreateGraphic(const std::wstring& className);
-    // Loads an RCDATA resource of the executable with the named graphic class;
-    // null when the class is not registered or the resource is missing.
-    static std::unique_ptr<TGraphic> LoadFromResource(const std::wstring& className, const wchar_t* resource);
-};
+namespace TPicture {
+void RegisterFileFormat(const std::wstring& extension, const std::wstring& className, TGraphicFactory factory);
+void UnregisterGraphicClass(const std::wstring& className);
+// Loads an RCDATA resource of the executable with the named graphic class;
+// null when the class is not registered or the resource is missing.
+std::unique_ptr<TGraphic> LoadFromResource(const std::wstring& className, const wchar_t* resource);
+}  // namespace TPicture
 
 // Bytes of an RCDATA resource of the executable (empty span when missing).
 struct TResourceBytes {

@@ -8,13 +8,14 @@ public:
     using TControl::TControl;
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
 
-    // A group box draws no background of its own; as a parent that clips its
-    // children it must, or the space between them stays unpainted.
-    static bool EraseBackground(HWND groupBox, HDC dc);
-    // Window procedure shared with the radio group: background and, in the
-    // style, the frame line and caption.
+    // Window procedure shared with the radio group. A group box draws no
+    // background of its own; as a parent that clips its children it must, or
+    // the space between them stays unpainted. In the style it also draws its
+    // frame line and caption.
     static LRESULT GroupBoxWndProc(TWinControl& groupBox, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return GroupBoxWndProc(*this, message, wParam, lParam);
+    }
 };

@@ -1,20 +1,17 @@
 #include "framework/controls/RadioGroup.h"
 
+#include <algorithm>
+
 #include "framework/controls/CheckBox.h"
-#include "framework/theme/ControlPainter.h"
 #include "framework/controls/GroupBox.h"
-#include "framework/core/Handles.h"
 
 namespace {
 constexpr int kTextHeight = 13;
 }
 
-TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index) : group_(group), index_(index) {}
-
-void TRadioGroup::TRadioItem::Create(const std::wstring& text, HWND parent, const RECT& bounds, int id,
-                                     bool first, bool enabled, HFONT font) {
-    DWORD style = WS_VISIBLE | BS_RADIOBUTTON | (first ? WS_GROUP : 0) | (enabled ? 0 : WS_DISABLED);
-    CreateChild(L"Button", style, 0, parent, bounds, id, text);
+void TRadioGroup::TRadioItem::Create(const std::wstring& text, HWND parent, const RECT& bounds, int id, DWORD style,
+                                     HFONT font) {
+    CreateChild(L"Button", style | WS_VISIBLE | BS_RADIOBUTTON, 0, parent, bounds, id, text);
     SetFont(font);
 }
 
@@ -29,9 +26,7 @@ LRESULT TRadioGroup::TRadioItem::WndProc(UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_SETFOCUS: {
             inFocusChange_ = true;
-            const LRESULT result = CheckLikeWndProc(
-                *this, true, message, wParam, lParam,
-                [](TWinControl& c, UINT m, WPARAM w, LPARAM l) { return c.Default(m, w, l); });
+            const LRESULT result = CheckLikeWndProc(*this, true, message, wParam, lParam);
             inFocusChange_ = false;
             return result;
         }
@@ -40,23 +35,16 @@ LRESULT TRadioGroup::TRadioItem::WndProc(UINT message, WPARAM wParam, LPARAM lPa
             // items is a choice made on purpose.
             return Default(message, wParam, lParam) | DLGC_WANTARROWS;
         case WM_KEYDOWN:
-            if (wParam == VK_DOWN || wParam == VK_RIGHT) {
-                group_.UserMoves(index_, +1);
-                return 0;
-            }
-            if (wParam == VK_UP || wParam == VK_LEFT) {
-                group_.UserMoves(index_, -1);
+            if (wParam == VK_DOWN || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_LEFT) {
+                group_.UserMoves(index_, wParam == VK_DOWN || wParam == VK_RIGHT ? +1 : -1);
                 return 0;
             }
             break;
         default:
             break;
     }
-    return CheckLikeWndProc(*this, true, message, wParam, lParam,
-                            [](TWinControl& c, UINT m, WPARAM w, LPARAM l) { return c.Default(m, w, l); });
+    return CheckLikeWndProc(*this, true, message, wParam, lParam);
 }
-
-TRadioGroup::~TRadioGroup() { items_.clear(); }
 
 void TRadioGroup::ItemLayout(int groupHeight, int count, int& firstTop, int& itemHeight) {
     const int room = groupHeight - kTextHeight - 5;
@@ -65,9 +53,9 @@ void TRadioGroup::ItemLayout(int groupHeight, int count, int& firstTop, int& ite
 }
 
 void TRadioGroup::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
-    DWORD style = VisibleStyle(desc) | BS_GROUPBOX | WS_CLIPCHILDREN | (desc.enabled ? 0 : WS_DISABLED);
     // WS_EX_CONTROLPARENT: the dialog manager looks inside for the tab stop.
-    CreateChild(L"Button", style, WS_EX_CONTROLPARENT, parent, ToRect(desc.bounds), desc.id, desc.text);
+    CreateChild(L"Button", StateStyle(desc) | BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parent,
+                ToRect(desc.bounds), desc.id, desc.text);
     SetFont(font);
     const int count = static_cast<int>(desc.items.size());
     int top = 0, height = 0;
@@ -75,23 +63,13 @@ void TRadioGroup::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) 
     for (int i = 0; i < count; ++i) {
         auto item = std::make_unique<TRadioItem>(*this, i);
         const RECT bounds{8, top + i * height, 8 + desc.bounds.width - 10, top + (i + 1) * height};
-        item->Create(desc.items[i], Handle(), bounds, desc.id + 1 + i, i == 0, desc.enabled, font);
+        // The items of a disabled group are disabled too.
+        const DWORD style = (i == 0 ? WS_GROUP : 0) | (desc.enabled ? 0 : WS_DISABLED);
+        item->Create(desc.items[i], Handle(), bounds, desc.id + 1 + i, style, font);
         items_.push_back(std::move(item));
     }
     // The recorded selection is put in place before any handler is attached.
-    itemIndex_ = -1;
     SetItemIndex(desc.itemIndex);
-}
-
-bool TRadioGroup::BindEvent(const std::wstring& event, TNotifyEvent handler) {
-    if (event != L"OnClick") return false;
-    onClick_ = std::move(handler);
-    return true;
-}
-
-void TRadioGroup::SetEnabled(bool enabled) {
-    TControl::SetEnabled(enabled);
-    for (auto& item : items_) EnableWindow(item->Handle(), enabled);
 }
 
 std::wstring TRadioGroup::ItemText(int index) const {
@@ -103,13 +81,12 @@ HWND TRadioGroup::ItemHandle(int index) const {
 }
 
 void TRadioGroup::SetItemIndex(int index) {
-    if (index >= ItemCount()) index = ItemCount() - 1;
-    if (index < -1) index = -1;
+    index = std::max(-1, std::min(index, ItemCount() - 1));
     if (index == itemIndex_) return;
     const int previous = itemIndex_;
     itemIndex_ = index;
     UpdateChecks(previous);
-    if (itemIndex_ != -1 && onClick_) onClick_(this);
+    if (itemIndex_ != -1) RaiseEvent();
 }
 
 void TRadioGroup::UpdateChecks(int previous) {
@@ -117,12 +94,10 @@ void TRadioGroup::UpdateChecks(int previous) {
     if (itemIndex_ >= 0) SendMessageW(ItemHandle(itemIndex_), BM_SETCHECK, BST_CHECKED, 0);
     // Only the checked item is a tab stop; with none checked, the first is, so
     // that the keyboard can still reach the group.
-    const int tabItem = itemIndex_ >= 0 ? itemIndex_ : 0;
+    const int tabItem = std::max(itemIndex_, 0);
     for (int i = 0; i < ItemCount(); ++i) {
-        HWND item = ItemHandle(i);
-        LONG_PTR style = GetWindowLongPtrW(item, GWL_STYLE);
-        style = (i == tabItem) ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
-        SetWindowLongPtrW(item, GWL_STYLE, style);
+        const LONG_PTR style = GetWindowLongPtrW(ItemHandle(i), GWL_STYLE);
+        SetWindowLongPtrW(ItemHandle(i), GWL_STYLE, i == tabItem ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     }
 }
 

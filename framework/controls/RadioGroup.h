@@ -14,12 +14,8 @@
 
 class TRadioGroup : public TControl {
 public:
-    using TControl::TControl;
-    ~TRadioGroup() override;
-
+    explicit TRadioGroup(std::wstring name) : TControl(std::move(name), L"OnClick") {}
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
-    bool BindEvent(const std::wstring& event, TNotifyEvent handler) override;
-    void SetEnabled(bool enabled) override;
 
     int ItemIndex() const { return itemIndex_; }
     void SetItemIndex(int index);
@@ -31,10 +27,6 @@ public:
     // and height of each, for `count` items and a text height of 13.
     static void ItemLayout(int groupHeight, int count, int& firstTop, int& itemHeight);
 
-    // Called by the items.
-    void UserSelects(int index);
-    void UserMoves(int from, int step);
-
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -42,9 +34,8 @@ private:
     // One item of the group: a plain radio button whose clicks go to the group.
     class TRadioItem : public TWinControl {
     public:
-        TRadioItem(TRadioGroup& group, int index);
-        void Create(const std::wstring& text, HWND parent, const RECT& bounds, int id, bool first,
-                    bool enabled, HFONT font);
+        TRadioItem(TRadioGroup& group, int index) : group_(group), index_(index) {}
+        void Create(const std::wstring& text, HWND parent, const RECT& bounds, int id, DWORD style, HFONT font);
 
     protected:
         std::optional<LRESULT> OnReflectedCommand(WORD code) override;
@@ -55,9 +46,11 @@ private:
         int index_;
         bool inFocusChange_ = false;
     };
+
     void UpdateChecks(int previous);
+    void UserSelects(int index);
+    void UserMoves(int from, int step);
 
     std::vector<std::unique_ptr<TRadioItem>> items_;
     int itemIndex_ = -1;
-    TNotifyEvent onClick_;
 };

@@ -7,22 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/Component.h"
-#include "framework/errors/Exceptions.h"
-#include "framework/core/Handles.h"
+#include "framework/core/Form.h"
 
 // The application object has a MessageBox of its own.
 #undef MessageBox
 
-class TForm;
-
 class TApplication : public TComponent {
 public:
+    // Creates the hidden application window and becomes the handler of every
+    // error the layer catches.
     TApplication();
     ~TApplication() override;
 
+    // Sets up the common controls the forms are made of.
     void Initialize();
-    bool MainFormOnTaskBar() const { return mainFormOnTaskBar_; }
     void SetMainFormOnTaskBar(bool value);
     const std::wstring& Title() const { return title_; }
     void SetTitle(const std::wstring& title);
@@ -32,20 +30,15 @@ public:
     template <class F>
     void CreateForm(F*& reference);
 
+    // Shows the main form and runs the message loop until the quit message.
     void Run();
-    void Terminate();
-    bool Terminated() const { return terminated_; }
+    void Terminate() { PostQuitMessage(0); }
 
-    // Reports the error being handled (call inside a catch block).
-    void HandleException(TComponent* sender);
     void HandleException(TComponent* sender, const Exception& error);
     void ShowException(const Exception& error);
     int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
     HWND Handle() const { return window_.get(); }
-    TForm* MainForm() const { return mainForm_; }
-    // Runs the shutdown at once (Windows is ending the session).
-    [[noreturn]] void EndSessionNow();
     // Destroys the forms (shutdown); safe to call more than once.
     void DestroyForms();
 
@@ -54,18 +47,15 @@ public:
     static std::wstring DefaultTitle(const std::wstring& exePath);
 
 private:
-    void AdoptForm(std::unique_ptr<TForm> form, bool isMain);
+    void AdoptForm(std::unique_ptr<TForm> form);
     void ShowMainForm();
-    void ProcessMessage();
+    void DispatchNextMessage();
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleAppMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     UniqueWindow window_;
-
     std::wstring title_;
     bool mainFormOnTaskBar_ = false;
     bool terminated_ = false;
-    bool comInitialized_ = false;
     TForm* mainForm_ = nullptr;
     std::vector<std::unique_ptr<TForm>> forms_;
 };
@@ -73,27 +63,12 @@ private:
 // The one application object of the process (created by the program's entry).
 extern TApplication* Application;
 
-// Hands the error being handled to Application->HandleException, or, when no
-// application object exists, to the fatal error box.
-void HandleCaughtException(TComponent* sender, const void* where);
-
-// Text of the application error box: the base error's message, with a final
+// Text of the application error box: the error's message, with a final
 // period when its last character sorts after ".".
 std::wstring ErrorBoxText(const Exception& error);
 
-// "Exception %s in module %s at %p.\r\n%s%s\r\n"
-std::wstring FatalErrorText(const Exception& error);
-// Shows the fatal error box and ends the process with exit code 1.
-[[noreturn]] void ShowFatalErrorAndExit(const Exception& error);
-// Same, for the error being handled (inside a catch block).
-[[noreturn]] void FatalErrorFromCurrentException(const void* where);
-
-// Process-wide last line of defence against crashes and std::terminate.
-void InstallFatalErrorHandlers();
-
 template <class F>
 void TApplication::CreateForm(F*& reference) {
-    const bool isMain = mainForm_ == nullptr;
     auto form = std::make_unique<F>();
     reference = form.get();
     try {
@@ -102,5 +77,5 @@ void TApplication::CreateForm(F*& reference) {
         reference = nullptr;
         throw;
     }
-    AdoptForm(std::move(form), isMain);
+    AdoptForm(std::move(form));
 }

@@ -1,7 +1,6 @@
 #pragma once
 // A control of a form: created from its record in the form's description,
 // with events that the form binds to its published methods by name.
-#include <memory>
 #include <string>
 
 #include "framework/core/FormDescription.h"
@@ -9,20 +8,32 @@
 
 class TControl : public TWinControl {
 public:
-    using TWinControl::TWinControl;
+    // `eventName`: the one event the control has ("OnClick", "OnChange"), if any.
+    explicit TControl(std::wstring name, const wchar_t* eventName = nullptr)
+        : TWinControl(std::move(name)), eventName_(eventName) {}
 
     // Creates the window with the recorded bounds (already aligned), text and
     // state. No event handler is attached yet, so none can run.
     virtual void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) = 0;
     // Attaches a handler to the named event; false when the control has no such event.
-    virtual bool BindEvent(const std::wstring& /*event*/, TNotifyEvent /*handler*/) { return false; }
-    // Whether the control takes part in Tab navigation on its own.
-    virtual bool IsTabStop() const { return false; }
+    bool BindEvent(const std::wstring& event, TNotifyEvent handler) {
+        if (!eventName_ || event != eventName_) return false;
+        handler_ = std::move(handler);
+        return true;
+    }
 
 protected:
-    static RECT ToRect(const TBounds& b) { return RECT{b.left, b.top, b.left + b.width, b.top + b.height}; }
-    static DWORD VisibleStyle(const TControlDesc& desc) { return desc.visible ? WS_VISIBLE : 0; }
-};
+    // Runs the event's handler, once one is attached.
+    void RaiseEvent() {
+        if (handler_) handler_(this);
+    }
 
-// The control class for a kind of record.
-std::unique_ptr<TControl> CreateControlOfKind(TControlKind kind, const std::wstring& name);
+    static RECT ToRect(const TBounds& b) { return RECT{b.left, b.top, b.left + b.width, b.top + b.height}; }
+    static DWORD StateStyle(const TControlDesc& desc) {
+        return (desc.visible ? WS_VISIBLE : 0) | (desc.enabled ? 0 : WS_DISABLED);
+    }
+
+private:
+    const wchar_t* eventName_;
+    TNotifyEvent handler_;
+};

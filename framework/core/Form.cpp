@@ -1,37 +1,53 @@
 #include "framework/core/Form.h"
 
 #include <algorithm>
+#include <map>
 
-#include "framework/core/Application.h"
-#include "framework/core/Control.h"
+#include "framework/controls/ControlFactory.h"
 #include "framework/theme/ControlPainter.h"
 
 namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
-// Inner area of a group box that aligned children fill: 2 pixels in from the
-// frame, and below the caption line (text height 13 plus 2).
-RECT GroupBoxInnerArea(HWND groupBox) {
+// The area that aligned children of `parent` fill. A group box lays them out
+// 2 pixels in from its frame and below its caption line (text height 13 plus 2).
+RECT AlignArea(HWND parent, bool isGroupBox) {
     RECT r{};
-    GetClientRect(groupBox, &r);
-    return RECT{r.left + 2, r.top + 15, r.right - 2, r.bottom - 2};
+    GetClientRect(parent, &r);
+    if (isGroupBox) r = RECT{r.left + 2, r.top + 15, r.right - 2, r.bottom - 2};
+    return r;
 }
 
-TBounds Aligned(const TControlDesc& desc, const RECT& area) {
-    const int width = area.right - area.left;
+// Places an aligned control in what its parent has left, in creation order,
+// and takes its room from that area.
+TBounds Align(const TControlDesc& desc, RECT& area) {
+    const int width = area.right - area.left, height = desc.bounds.height;
     switch (desc.align) {
-        case TAlign::Top: return {area.left, area.top, width, desc.bounds.height};
-        case TAlign::Bottom:
-            return {area.left, area.bottom - desc.bounds.height, width, desc.bounds.height};
+        case TAlign::Top: area.top += height; return {area.left, area.top - height, width, height};
+        case TAlign::Bottom: area.bottom -= height; return {area.left, area.bottom, width, height};
         case TAlign::Client: return {area.left, area.top, width, area.bottom - area.top};
         case TAlign::None: break;
     }
     return desc.bounds;
 }
-}  // namespace
 
-TForm::TForm(std::wstring name) : TWinControl(std::move(name)) {}
+void RegisterFormClass(const TFormDescription& d, WNDPROC windowProc) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(instance, d.name, &wc)) return;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = d.name;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(instance, d.iconResource);
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, d.iconResource, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!RegisterClassExW(&wc)) Raise(Exception(L"Cannot register window class " + std::wstring(d.name)));
+}
+}  // namespace
 
 TForm::~TForm() {
     // The controls' windows go with the form's window; drop the objects first
@@ -52,74 +68,41 @@ void TForm::Build() {
 }
 
 void TForm::CreateFormWindow(const TFormDescription& d) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    icon_.reset(static_cast<HICON>(LoadImageW(instance, d.iconResource, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, d.name, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = FormWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = d.name;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = LoadIconW(instance, d.iconResource);
-        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, d.iconResource, IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-        if (!RegisterClassExW(&wc)) Raise(Exception(L"Cannot register window class " + std::wstring(d.name)));
-    }
+    RegisterFormClass(d, FormWindowProc);
     RECT outer{0, 0, d.clientWidth, d.clientHeight};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
     HWND window = CreateWindowExW(kFormExStyle, d.name, d.caption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                  instance, this);
+                                  GetModuleHandleW(nullptr), this);
     if (!window) Raise(Exception(L"Cannot create the window: " + SystemErrorText(GetLastError())));
     // Frames drawn by the system can differ from what AdjustWindowRectEx said:
     // make the client area exactly the recorded size.
-    RECT client{};
+    RECT client{}, frame{};
     GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
     if (client.right != d.clientWidth || client.bottom != d.clientHeight) {
-        RECT w{};
-        GetWindowRect(window, &w);
-        SetWindowPos(window, nullptr, 0, 0, (w.right - w.left) + d.clientWidth - client.right,
-                     (w.bottom - w.top) + d.clientHeight - client.bottom,
+        SetWindowPos(window, nullptr, 0, 0, (frame.right - frame.left) + d.clientWidth - client.right,
+                     (frame.bottom - frame.top) + d.clientHeight - client.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     font_.reset(CreateFontW(d.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, d.fontName));
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                            d.fontName));
+    SetFont(font_.get());
     ControlPainter::ApplyDarkCaption(window);
 }
 
-HWND TForm::ParentWindowFor(const TControlDesc& desc) const {
-    if (!desc.parent) return Handle();
-    TWinControl* parent = FindControl(desc.parent);
-    if (!parent) Raise(Exception(L"Parent " + std::wstring(desc.parent) + L" of " + desc.name + L" not found"));
-    return parent->Handle();
-}
-
 void TForm::CreateControls(const TFormDescription& d) {
+    std::map<HWND, RECT> areas;  // what each parent has left for aligned children
     for (const TControlDesc& desc : d.controls) {
-        HWND parent = ParentWindowFor(desc);
-        RECT area{};
-        if (desc.parent) area = GroupBoxInnerArea(parent);
-        else GetClientRect(parent, &area);
-        // Client-aligned controls take what top- and bottom-aligned siblings left.
-        if (desc.align == TAlign::Client) {
-            for (const auto& control : controls_) {
-                if (GetParent(control->Handle()) != parent) continue;
-                RECT b = control->BoundsRect();
-                if (b.top <= area.top && b.bottom > area.top) area.top = b.bottom;
-            }
-        }
+        TWinControl* parentControl = desc.parent ? FindControl(desc.parent) : this;
+        if (!parentControl) Raise(Exception(L"Parent " + std::wstring(desc.parent) + L" of " + desc.name + L" not found"));
+        HWND parent = parentControl->Handle();
+        auto area = areas.try_emplace(parent, AlignArea(parent, desc.parent != nullptr)).first;
         TControlDesc placed = desc;
-        placed.bounds = Aligned(desc, area);
+        placed.bounds = Align(desc, area->second);
         auto control = CreateControlOfKind(desc.kind, desc.name);
         control->CreateFrom(placed, parent, font_.get());
-        byName_[desc.name] = control.get();
         controls_.push_back(std::move(control));
     }
 }
@@ -130,8 +113,7 @@ void TForm::ApplyTabOrder(const TFormDescription& d) {
     std::vector<const TControlDesc*> ordered;
     for (const auto& desc : d.controls) ordered.push_back(&desc);
     std::stable_sort(ordered.begin(), ordered.end(), [](const TControlDesc* a, const TControlDesc* b) {
-        const unsigned ka = static_cast<unsigned>(a->tabOrder), kb = static_cast<unsigned>(b->tabOrder);
-        return ka < kb;  // -1 becomes the largest
+        return static_cast<unsigned>(a->tabOrder) < static_cast<unsigned>(b->tabOrder);  // -1 sorts last
     });
     HWND previous = HWND_TOP;
     for (const TControlDesc* desc : ordered) {
@@ -142,13 +124,12 @@ void TForm::ApplyTabOrder(const TFormDescription& d) {
 }
 
 void TForm::BindEvents(const TFormDescription& d) {
-    for (const TControlDesc& desc : d.controls) {
-        auto* control = static_cast<TControl*>(FindControl(desc.name));
-        for (const TEventBinding& binding : desc.events) {
+    for (size_t i = 0; i < d.controls.size(); ++i) {
+        for (const TEventBinding& binding : d.controls[i].events) {
             TNotifyEvent handler = FindMethod(binding.handler);
-            if (!handler || !control->BindEvent(binding.event, handler))
-                Raise(Exception(L"Invalid event binding " + std::wstring(desc.name) + L"." + binding.event +
-                                L" = " + binding.handler));
+            if (!handler || !controls_[i]->BindEvent(binding.event, handler))
+                Raise(Exception(L"Invalid event binding " + std::wstring(d.controls[i].name) + L"." +
+                                binding.event + L" = " + binding.handler));
         }
     }
 }
@@ -166,16 +147,14 @@ void TForm::RunCreateHandler(const TFormDescription& d) {
 }
 
 TWinControl* TForm::FindControl(const std::wstring& name) const {
-    auto it = byName_.find(name);
-    return it == byName_.end() ? nullptr : it->second;
+    for (const auto& control : controls_)
+        if (control->Name() == name) return control.get();
+    return nullptr;
 }
 
 POINT TForm::CenteredPosition(const RECT& workArea, const RECT& desktop, SIZE windowSize) {
-    POINT p{((workArea.right - workArea.left) - windowSize.cx) / 2,
-            ((workArea.bottom - workArea.top) - windowSize.cy) / 2};
-    if (p.x < desktop.left) p.x = desktop.left;
-    if (p.y < desktop.top) p.y = desktop.top;
-    return p;
+    return POINT{std::max<LONG>(desktop.left, ((workArea.right - workArea.left) - windowSize.cx) / 2),
+                 std::max<LONG>(desktop.top, ((workArea.bottom - workArea.top) - windowSize.cy) / 2)};
 }
 
 void TForm::ShowFirstTime(int showCommand) {
@@ -193,13 +172,6 @@ void TForm::ShowFirstTime(int showCommand) {
         if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE)) SetFocus(first);
     }
     UpdateWindow(Handle());
-}
-
-void TForm::Close() {
-    // No close-query or close handler exists: the answer is always yes, and
-    // closing the main form ends the application. Nothing is saved.
-    if (Application && Application->MainForm() == this) Application->Terminate();
-    else ShowWindow(Handle(), SW_HIDE);
 }
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -233,9 +205,6 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
-        case WM_ENDSESSION:
-            if (wParam && Application) Application->EndSessionNow();
-            return 0;
         default:
             break;
     }
@@ -243,10 +212,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK TForm::FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        static_cast<TForm*>(create->lpCreateParams)->AttachOwnWindow(window);
-    }
+    // Notifications can come before CreateWindowExW returns: the object is
+    // attached at the first message. Without it, the window is not created.
+    if (message == WM_NCCREATE &&
+        !static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
+        return FALSE;
     auto* self = static_cast<TForm*>(FromHandle(window));
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
     return GuardedDispatch(self, message, wParam, lParam);

@@ -2,20 +2,17 @@
 // The form base: a top-level window of its own class, built from a
 // TFormDescription, that owns its controls and binds their events to its
 // published methods by name.
-#include <map>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/core/FormDescription.h"
+#include "framework/core/Control.h"
 #include "framework/core/Handles.h"
-#include "framework/core/WinControl.h"
 
 class TForm : public TWinControl {
 public:
-    using TPublishedMethod = void (TForm::*)(TComponent* sender);
-
-    explicit TForm(std::wstring name);
+    explicit TForm(std::wstring name) : TWinControl(std::move(name)) {}
     ~TForm() override;
 
     // Creates the window and its controls, then runs the creation handler
@@ -23,11 +20,13 @@ public:
     void Build();
     // Shows the form for the first time, centred on the work area.
     void ShowFirstTime(int showCommand);
-    // A close request: for the main form this ends the application.
-    void Close();
+    // A close request. Nothing asks whether the form may close; what closing
+    // does is the close action: hiding the form, unless another is set (the
+    // application makes closing its main form end the application).
+    void Close() { closeAction_ ? closeAction_() : static_cast<void>(ShowWindow(Handle(), SW_HIDE)); }
+    void SetCloseAction(std::function<void()> action) { closeAction_ = std::move(action); }
 
     TWinControl* FindControl(const std::wstring& name) const;
-    HFONT Font() const { return font_.get(); }
 
     // Where the work-area rule puts a window of the given outer size.
     static POINT CenteredPosition(const RECT& workArea, const RECT& desktop, SIZE windowSize);
@@ -44,16 +43,14 @@ protected:
 private:
     void CreateFormWindow(const TFormDescription& description);
     void CreateControls(const TFormDescription& description);
-    void BindEvents(const TFormDescription& description);
     void ApplyTabOrder(const TFormDescription& description);
+    void BindEvents(const TFormDescription& description);
     void RunCreateHandler(const TFormDescription& description);
-    HWND ParentWindowFor(const TControlDesc& desc) const;
     static LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM);
 
     UniqueFont font_;
-    UniqueIcon icon_;
-    std::vector<std::unique_ptr<TWinControl>> controls_;
-    std::map<std::wstring, TWinControl*> byName_;
+    std::vector<std::unique_ptr<TControl>> controls_;
+    std::function<void()> closeAction_;
     HWND lastFocus_ = nullptr;
     bool shown_ = false;
 };

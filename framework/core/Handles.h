@@ -1,11 +1,13 @@
 #pragma once
-// RAII owners for Win32 handles: one template, a deleter per handle kind.
+// RAII owners for Win32 handles: one template with a release function per
+// handle kind, and scoped owners for the pairs that must be undone in the
+// same scope (a selected object, a paint, a DC, the clipboard, a lock).
 #include <windows.h>
 #include <commctrl.h>
 
 #include <utility>
 
-template <class T, class Traits>
+template <class T, auto Close>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
@@ -20,47 +22,32 @@ public:
     ~UniqueHandle() { reset(); }
 
     T get() const { return handle_; }
-    explicit operator bool() const { return Traits::IsValid(handle_); }
-    T release() { return std::exchange(handle_, Traits::Invalid()); }
-    void reset(T handle = Traits::Invalid()) {
-        if (Traits::IsValid(handle_)) Traits::Close(handle_);
+    explicit operator bool() const { return handle_ != nullptr; }
+    T release() { return std::exchange(handle_, nullptr); }
+    void reset(T handle = nullptr) {
+        if (handle_) Close(handle_);
         handle_ = handle;
     }
 
 private:
-    T handle_ = Traits::Invalid();
+    T handle_ = nullptr;
 };
 
-template <class T, auto CloseFn>
-struct NullHandleTraits {
-    static T Invalid() { return nullptr; }
-    static bool IsValid(T h) { return h != nullptr; }
-    static void Close(T h) { CloseFn(h); }
-};
+using UniqueFont = UniqueHandle<HFONT, DeleteObject>;
+using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObject>;
+using UniqueBrush = UniqueHandle<HBRUSH, DeleteObject>;
+using UniquePen = UniqueHandle<HPEN, DeleteObject>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
+using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
+using UniqueMemoryDC = UniqueHandle<HDC, DeleteDC>;
+using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
+using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
 
-struct FileHandleTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-
-inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
-inline void DestroyImageList(HIMAGELIST list) { ImageList_Destroy(list); }
-inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
-inline void DeleteDeviceContext(HDC dc) { DeleteDC(dc); }
-inline void DestroyWindowHandle(HWND window) { DestroyWindow(window); }
-inline void FreeModuleHandle(HMODULE module) { FreeLibrary(module); }
-
-using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
-using UniqueFont = UniqueHandle<HFONT, NullHandleTraits<HFONT, DeleteGdiObject>>;
-using UniqueBitmap = UniqueHandle<HBITMAP, NullHandleTraits<HBITMAP, DeleteGdiObject>>;
-using UniqueBrush = UniqueHandle<HBRUSH, NullHandleTraits<HBRUSH, DeleteGdiObject>>;
-using UniquePen = UniqueHandle<HPEN, NullHandleTraits<HPEN, DeleteGdiObject>>;
-using UniqueImageList = UniqueHandle<HIMAGELIST, NullHandleTraits<HIMAGELIST, DestroyImageList>>;
-using UniqueIcon = UniqueHandle<HICON, NullHandleTraits<HICON, DestroyIconHandle>>;
-using UniqueMemoryDC = UniqueHandle<HDC, NullHandleTraits<HDC, DeleteDeviceContext>>;
-using UniqueWindow = UniqueHandle<HWND, NullHandleTraits<HWND, DestroyWindowHandle>>;
-using UniqueModule = UniqueHandle<HMODULE, NullHandleTraits<HMODULE, FreeModuleHandle>>;
+// A DLL of the system folder only: a DLL of the same name beside the
+// executable (a game folder holds many) is never loaded in its place.
+inline UniqueModule LoadSystemLibrary(const wchar_t* name) {
+    return UniqueModule(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+}
 
 // Selects a GDI object into a DC for the length of a scope.
 class ScopedSelect {
@@ -75,10 +62,12 @@ private:
     HGDIOBJ old_;
 };
 
-// A window DC from GetDC, released at the end of the scope.
+// A DC of a window (GetDC, or GetWindowDC for the whole window with its
+// frame), released at the end of the scope.
 class ScopedWindowDC {
 public:
-    explicit ScopedWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    explicit ScopedWindowDC(HWND window, bool withFrame = false)
+        : window_(window), dc_(withFrame ? GetWindowDC(window) : GetDC(window)) {}
     ~ScopedWindowDC() { ReleaseDC(window_, dc_); }
     ScopedWindowDC(const ScopedWindowDC&) = delete;
     ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
@@ -92,15 +81,45 @@ private:
 // BeginPaint/EndPaint.
 class ScopedPaint {
 public:
-    explicit ScopedPaint(HWND window) : window_(window) { dc_ = BeginPaint(window, &ps_); }
+    explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
     ~ScopedPaint() { EndPaint(window_, &ps_); }
     ScopedPaint(const ScopedPaint&) = delete;
     ScopedPaint& operator=(const ScopedPaint&) = delete;
     HDC dc() const { return dc_; }
-    const RECT& dirty() const { return ps_.rcPaint; }
 
 private:
     HWND window_;
     PAINTSTRUCT ps_{};
     HDC dc_;
+};
+
+// The clipboard, open for the length of a scope when `opened()`.
+class ScopedClipboard {
+public:
+    explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~ScopedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    ScopedClipboard(const ScopedClipboard&) = delete;
+    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
+    bool opened() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// The memory of a global handle, locked for the length of a scope.
+class ScopedGlobalLock {
+public:
+    explicit ScopedGlobalLock(HANDLE memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
+    ~ScopedGlobalLock() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+    const void* data() const { return data_; }
+
+private:
+    HANDLE memory_;
+    void* data_;
 };

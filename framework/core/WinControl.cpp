@@ -1,15 +1,24 @@
 #include "framework/core/WinControl.h"
 
-#include <commctrl.h>
-
-#include <vector>
-
-#include "framework/core/Application.h"
+#include <exception>
+#include <unordered_map>
 
 namespace {
-constexpr wchar_t kControlProperty[] = L"Kv.Control";
-constexpr UINT_PTR kSubclassId = 0x4B56;  // "KV"
+TErrorHandler gErrorHandler = nullptr;
+
+// The objects of the layer's windows, by handle (one thread uses them all).
+std::unordered_map<HWND, TWinControl*>& Objects() {
+    static std::unordered_map<HWND, TWinControl*> objects;
+    return objects;
+}
 }  // namespace
+
+void SetErrorHandler(TErrorHandler handler) { gErrorHandler = handler; }
+
+void HandleCaughtException(TComponent* sender, const void* where) noexcept {
+    if (!gErrorHandler) std::terminate();
+    UseCurrentError(where, [sender](const Exception& error) { gErrorHandler(sender, error); });
+}
 
 TWinControl::~TWinControl() {
     if (!handle_) return;
@@ -19,108 +28,85 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-    return window ? static_cast<TWinControl*>(GetPropW(window, kControlProperty)) : nullptr;
+    const auto found = Objects().find(window);
+    return found == Objects().end() ? nullptr : found->second;
 }
 
 std::wstring TWinControl::WindowText() const {
-    const int length = GetWindowTextLengthW(handle_);
-    std::vector<wchar_t> buffer(length + 1);
-    const int copied = GetWindowTextW(handle_, buffer.data(), length + 1);
-    return std::wstring(buffer.data(), copied);
-}
-
-void TWinControl::SetEnabled(bool enabled) { EnableWindow(handle_, enabled); }
-
-void TWinControl::SetFont(HFONT font) {
-    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-RECT TWinControl::BoundsRect() const {
-    RECT r{};
-    GetWindowRect(handle_, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(handle_), reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    std::wstring text(GetWindowTextLengthW(handle_) + 1, L'\0');
+    text.resize(GetWindowTextW(handle_, text.data(), static_cast<int>(text.size())));
+    return text;
 }
 
 void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
                               const RECT& bounds, int id, const std::wstring& text) {
-    HWND window = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, bounds.left,
-                                  bounds.top, bounds.right - bounds.left,
-                                  bounds.bottom - bounds.top, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, bounds.left, bounds.top,
+                                  bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                  nullptr);
     if (!window) {
         Raise(Exception(L"Error creating window of class " + std::wstring(className) + L": " +
                         SystemErrorText(GetLastError())));
     }
-    handle_ = window;
-    SetPropW(window, kControlProperty, this);
-    SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (!AttachOwnWindow(window)) Raise(EOutOfMemory());
+    classProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
 }
 
-void TWinControl::AttachOwnWindow(HWND window) {
-    handle_ = window;
-    ownClass_ = true;
-    SetPropW(window, kControlProperty, this);
+bool TWinControl::AttachOwnWindow(HWND window) noexcept {
+    handle_ = window;  // from now on the destructor destroys the window
+    try {
+        Objects()[window] = this;
+        return true;
+    } catch (...) {
+        return false;  // out of memory
+    }
 }
 
 void TWinControl::Detach() {
     if (!handle_) return;
-    RemovePropW(handle_, kControlProperty);
-    if (!ownClass_) RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
+    Objects().erase(handle_);
+    if (classProc_) SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
     handle_ = nullptr;
 }
 
 LRESULT TWinControl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ownClass_ ? DefWindowProcW(handle_, message, wParam, lParam)
-                     : DefSubclassProc(handle_, message, wParam, lParam);
-}
-
-LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return Default(message, wParam, lParam);
+    return classProc_ ? CallWindowProcW(classProc_, handle_, message, wParam, lParam)
+                      : DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND from = nullptr;
     switch (message) {
-        case WM_COMMAND:
-            if (auto* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this)
-                return child->OnReflectedCommand(HIWORD(wParam));
-            break;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (auto* child = FromHandle(header->hwndFrom); child && child != this)
-                return child->OnReflectedNotify(header);
-            break;
-        }
+        case WM_COMMAND: from = reinterpret_cast<HWND>(lParam); break;
+        case WM_NOTIFY: from = reinterpret_cast<NMHDR*>(lParam)->hwndFrom; break;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORLISTBOX:
-            if (auto* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this)
-                return child->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam));
-            break;
-        default:
-            break;
+        case WM_CTLCOLORLISTBOX: from = reinterpret_cast<HWND>(lParam); break;
+        default: return std::nullopt;
     }
-    return std::nullopt;
+    TWinControl* child = FromHandle(from);
+    if (!child || child == this) return std::nullopt;
+    if (message == WM_COMMAND) return child->OnReflectedCommand(HIWORD(wParam));
+    if (message == WM_NOTIFY) return child->OnReflectedNotify(reinterpret_cast<NMHDR*>(lParam));
+    return child->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam));
 }
 
-LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam,
-                                     LPARAM lParam) {
+LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
     try {
-        if (auto reflected = self->ReflectToChild(message, wParam, lParam)) return *reflected;
-        const LRESULT result = self->WndProc(message, wParam, lParam);
-        if (message == WM_NCDESTROY) self->Detach();
-        return result;
+        const auto reflected = self->ReflectToChild(message, wParam, lParam);
+        result = reflected ? *reflected : self->WndProc(message, wParam, lParam);
     } catch (...) {
         // No C++ error may cross into Windows: report it, count the message as handled.
         HandleCaughtException(self, reinterpret_cast<const void*>(&GuardedDispatch));
-        if (message == WM_NCDESTROY) self->Detach();
-        return 0;
     }
+    if (message == WM_NCDESTROY) self->Detach();
+    return result;
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND, UINT message, WPARAM wParam,
-                                           LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
-    return GuardedDispatch(reinterpret_cast<TWinControl*>(refData), message, wParam, lParam);
+LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWinControl* self = FromHandle(window);
+    return self ? GuardedDispatch(self, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }

@@ -4,28 +4,39 @@
 // handlers inside an exception guard, and reflects the notifications that
 // Win32 sends to a parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) back to the
 // child control they came from.
+//
+// Which object a window belongs to is kept in a table of the process, not in
+// the window (a property, or comctl32's subclass record, which is one): under
+// Wine every property access is a call to the server, and a subclassed
+// control would pay one for each of its messages.
 #include <windows.h>
 
 #include <optional>
 #include <string>
 
 #include "framework/core/Component.h"
+#include "framework/errors/Exceptions.h"
+
+// Where the layer hands an error it caught at one of its catch points (a
+// window procedure, a form's creation handler). The application installs it.
+using TErrorHandler = void (*)(TComponent* sender, const Exception& error);
+void SetErrorHandler(TErrorHandler handler);
+// Reports the error being handled (call inside a catch block) through the
+// installed handler. Without one, or when reporting fails, the process ends
+// through std::terminate, which shows the fatal error box.
+void HandleCaughtException(TComponent* sender, const void* where) noexcept;
 
 class TWinControl : public TComponent {
 public:
-    explicit TWinControl(std::wstring name = {}) : TComponent(std::move(name)) {}
+    using TComponent::TComponent;
     ~TWinControl() override;
 
     HWND Handle() const { return handle_; }
     static TWinControl* FromHandle(HWND window);
 
     std::wstring WindowText() const;
-    bool Enabled() const { return handle_ && IsWindowEnabled(handle_); }
-    virtual void SetEnabled(bool enabled);
-    bool Visible() const { return handle_ && (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE); }
-    void SetFont(HFONT font);
-    // Position and size relative to the parent's client area.
-    RECT BoundsRect() const;
+    virtual void SetEnabled(bool enabled) { EnableWindow(handle_, enabled); }
+    void SetFont(HFONT font) { SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
     // The system's own handling of a message (the class's or DefWindowProc).
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -33,27 +44,26 @@ protected:
     // Creates a child window of a standard class and subclasses it.
     void CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
                      const RECT& bounds, int id, const std::wstring& text);
-    // Attaches a window of the layer's own class (called at WM_NCCREATE).
-    void AttachOwnWindow(HWND window);
+    // Attaches a window of the layer's own class (called at WM_NCCREATE);
+    // false when there was no memory for it.
+    bool AttachOwnWindow(HWND window) noexcept;
 
-    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
-
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+        return Default(message, wParam, lParam);
+    }
     // Notifications this control sent to its parent, handed back to it.
     virtual std::optional<LRESULT> OnReflectedCommand(WORD /*code*/) { return std::nullopt; }
     virtual std::optional<LRESULT> OnReflectedNotify(NMHDR* /*header*/) { return std::nullopt; }
     virtual std::optional<LRESULT> OnReflectedCtlColor(HDC /*dc*/) { return std::nullopt; }
 
-    // Runs the message through the guard: an error becomes HandleException.
-    static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam,
-                                   LPARAM lParam);
+    // Runs the message through the guard: an error goes to the error handler.
+    static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     std::optional<LRESULT> ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR refData);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
-    bool ownClass_ = false;
-    friend class TForm;
+    WNDPROC classProc_ = nullptr;  // the standard class's procedure; null for the form's own class
 };

@@ -1,63 +1,25 @@
 #include "framework/errors/Exceptions.h"
 
-#include <cstdio>
-#include <new>
-#include <stdexcept>
-#include <vector>
-
-Exception::Exception(std::wstring message) : message_(std::move(message)) {}
-
-const Exception* Exception::GetBaseException() const {
-    const Exception* e = this;
-    while (e->InnerException() != nullptr) e = e->InnerException();
-    return e;
-}
+#include "framework/core/Paths.h"
 
 EInOutError::EInOutError(int errorCode, const std::wstring& fileName)
     : Exception(IOErrorText(errorCode, fileName)), errorCode_(errorCode) {}
 
 namespace {
-std::wstring FormatTwo(const wchar_t* format, const std::wstring& a, const std::wstring& b) {
-    std::wstring out;
-    bool first = true;
-    for (const wchar_t* p = format; *p; ++p) {
-        if (p[0] == L'%' && p[1] == L's') {
-            out += first ? a : b;
-            first = false;
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
+// Fills the two %s of `format` with `a` and `b`.
+std::wstring FormatTwo(std::wstring format, const std::wstring& a, const std::wstring& b) {
+    const size_t first = format.find(L"%s");
+    format.replace(first, 2, a);
+    format.replace(format.find(L"%s", first + a.size()), 2, b);
+    return format;
 }
+
+thread_local int tlsIOResult = 0;
 }  // namespace
 
 EFileStreamError::EFileStreamError(const wchar_t* format, const std::wstring& fileName,
                                    DWORD osError)
     : EStreamError(FormatTwo(format, ExpandFullPath(fileName), SystemErrorText(osError))) {}
-
-std::shared_ptr<Exception> CurrentException(const void* where) {
-    std::shared_ptr<Exception> result;
-    try {
-        throw;
-    } catch (const Exception& e) {
-        result = e.Clone();
-    } catch (const std::bad_alloc&) {
-        result = std::make_shared<EOutOfMemory>();
-    } catch (const std::exception& e) {
-        std::string what = e.what();
-        result = std::make_shared<EExternalException>(std::wstring(what.begin(), what.end()));
-    } catch (...) {
-        result = std::make_shared<EExternalException>(L"External exception");
-    }
-    if (result->RaiseAddress() == nullptr) result->SetRaiseAddress(where);
-    return result;
-}
-
-namespace {
-thread_local int tlsIOResult = 0;
-}
 
 int IOResult() { return tlsIOResult; }
 void SetIOResult(int code) { tlsIOResult = code; }
@@ -85,21 +47,9 @@ std::wstring IOErrorText(int code, const std::wstring& fileName) {
 }
 
 std::wstring SystemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() <= L' ' || text.back() == L'.')) text.pop_back();
-    return text;
-}
-
-std::wstring ExpandFullPath(const std::wstring& fileName) {
-    DWORD size = GetFullPathNameW(fileName.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return fileName;
-    std::vector<wchar_t> buffer(size);
-    const DWORD length = GetFullPathNameW(fileName.c_str(), size, buffer.data(), nullptr);
-    if (length == 0 || length >= size) return fileName;
-    return std::wstring(buffer.data(), length);
+    wchar_t buffer[512];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  code, 0, buffer, 512, nullptr);
+    while (length > 0 && (buffer[length - 1] <= L' ' || buffer[length - 1] == L'.')) --length;
+    return std::wstring(buffer, length);
 }

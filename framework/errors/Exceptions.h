@@ -1,33 +1,24 @@
 #pragma once
 // The error classes of the configurator. Every failure is raised as one of
 // these at the point where it happens; the application object catches them
-// at its catch points and shows them (Application.h).
+// at its catch points and shows them.
 #include <windows.h>
 
-#include <memory>
+#include <exception>
+#include <new>
 #include <string>
 
-// Declares the run-time class name and the copy used when an error is kept
-// past its catch block.
-#define KV_ERROR_CLASS(Name)                                                  \
-    const wchar_t* ClassName() const override { return L## #Name; }          \
-    std::shared_ptr<Exception> Clone() const override {                       \
-        return std::make_shared<Name>(*this);                                 \
-    }
+// Declares the run-time class name that the fatal error box shows.
+#define KV_ERROR_CLASS(Name) \
+    const wchar_t* ClassName() const override { return L## #Name; }
 
 class Exception {
 public:
-    explicit Exception(std::wstring message);
+    explicit Exception(std::wstring message) : message_(std::move(message)) {}
     virtual ~Exception() = default;
 
     virtual const wchar_t* ClassName() const { return L"Exception"; }
-    virtual std::shared_ptr<Exception> Clone() const { return std::make_shared<Exception>(*this); }
     const std::wstring& Message() const { return message_; }
-
-    // The system never chains errors itself, but the error box follows a chain.
-    void SetInnerException(std::shared_ptr<Exception> inner) { inner_ = std::move(inner); }
-    const Exception* InnerException() const { return inner_.get(); }
-    const Exception* GetBaseException() const;
 
     // Code address at which the error was raised (for the fatal error box).
     const void* RaiseAddress() const { return raiseAddress_; }
@@ -35,11 +26,10 @@ public:
 
 private:
     std::wstring message_;
-    std::shared_ptr<Exception> inner_;
     const void* raiseAddress_ = nullptr;
 };
 
-// A step of the line reader or line writer failed; carries the I/O result code.
+// A step of reading or writing game.dat failed; carries the I/O result code.
 class EInOutError : public Exception {
 public:
     EInOutError(int errorCode, const std::wstring& fileName);
@@ -58,7 +48,7 @@ public:
 
 class EFileStreamError : public EStreamError {
 public:
-    // "<template with the quoted full path>. <system text>"
+    // `format` holds two %s: the quoted full path, then the system's text.
     EFileStreamError(const wchar_t* format, const std::wstring& fileName, DWORD osError);
     KV_ERROR_CLASS(EFileStreamError)
 };
@@ -95,7 +85,7 @@ public:
     KV_ERROR_CLASS(ECustomStyleException)
 };
 
-// C++ errors that are not the system's own reach the boxes through these.
+// C++ errors that are not the system's own reach the boxes as these.
 class EOutOfMemory : public Exception {
 public:
     EOutOfMemory() : Exception(L"Out of memory") {}
@@ -108,15 +98,40 @@ public:
     KV_ERROR_CLASS(EExternalException)
 };
 
-// Turns whatever is being thrown (inside a catch block) into an Exception:
-// the system's own errors as they are, std::bad_alloc as EOutOfMemory, any
-// other C++ exception as EExternalException with its description.
-// `where` stands in for the raising address when the thrown object has none.
-std::shared_ptr<Exception> CurrentException(const void* where);
+// Throws `error`, recording the caller's code address as where it was raised.
+template <class E>
+[[noreturn]] __attribute__((noinline)) void Raise(E error) {
+    error.SetRaiseAddress(__builtin_return_address(0));
+    throw error;
+}
+
+// Hands the error being handled (call inside a catch block) to `use` as the
+// system's own kind: std::bad_alloc as EOutOfMemory, any other C++ error as
+// EExternalException with its description. `where` stands in for the raising
+// address of an error that is not the system's own.
+template <class Use>
+void UseCurrentError(const void* where, Use&& use) {
+    const auto foreign = [&](auto error) {
+        error.SetRaiseAddress(where);
+        use(error);
+    };
+    try {
+        throw;
+    } catch (const Exception& error) {
+        use(error);
+    } catch (const std::bad_alloc&) {
+        foreign(EOutOfMemory());
+    } catch (const std::exception& error) {
+        const std::string what = error.what();
+        foreign(EExternalException(std::wstring(what.begin(), what.end())));
+    } catch (...) {
+        foreign(EExternalException(L"External exception"));
+    }
+}
 
 // --- The per-thread I/O result code -------------------------------------------
 
-// 0 means no failure. A failed step of the line reader or writer stores the
+// 0 means no failure. A failed step of reading or writing game.dat stores the
 // operating system's code here; IOCheck turns it into EInOutError.
 int IOResult();
 void SetIOResult(int code);
@@ -130,13 +145,3 @@ std::wstring IOErrorText(int code, const std::wstring& fileName);
 // The system's message text for an error code, without trailing blanks,
 // control characters and periods.
 std::wstring SystemErrorText(DWORD code);
-
-// The full path as the platform expands it (GetFullPathNameW).
-std::wstring ExpandFullPath(const std::wstring& fileName);
-
-// Throws `error`, recording the caller's code address as where it was raised.
-template <class E>
-[[noreturn]] __attribute__((noinline)) void Raise(E error) {
-    error.SetRaiseAddress(__builtin_return_address(0));
-    throw error;
-}

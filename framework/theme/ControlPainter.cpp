@@ -1,6 +1,5 @@
 #include "framework/theme/ControlPainter.h"
 
-#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -263,15 +262,13 @@ void PaintStatusBar(HWND statusBar, HDC target) {
 void PaintEditFrame(HWND edit) {
     const TStylePalette* p = Palette();
     if (!p) return;
-    HDC dc = GetWindowDC(edit);
+    ScopedWindowDC dc(edit, true);
     RECT window{};
     GetWindowRect(edit, &window);
     OffsetRect(&window, -window.left, -window.top);
-    const COLORREF border = GetFocus() == edit ? p->EditBorderFocused : p->EditBorder;
-    FrameWith(dc, window, border);
+    FrameWith(dc.get(), window, GetFocus() == edit ? p->EditBorderFocused : p->EditBorder);
     InflateRect(&window, -1, -1);
-    FrameWith(dc, window, p->EditFace);
-    ReleaseDC(edit, dc);
+    FrameWith(dc.get(), window, p->EditFace);
 }
 
 HBRUSH EditColors(HDC dc, bool enabled) {
@@ -301,35 +298,19 @@ bool ChangesButtonLook(UINT message) {
     }
 }
 
-double ContrastRatio(COLORREF a, COLORREF b) {
-    auto luminance = [](COLORREF c) {
-        auto channel = [](int v) {
-            const double s = v / 255.0;
-            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
-    };
-    double la = luminance(a), lb = luminance(b);
-    if (la < lb) std::swap(la, lb);
-    return (la + 0.05) / (lb + 0.05);
-}
-
 void ApplyDarkCaption(HWND window) {
     const TStylePalette* p = Palette();
     if (!p) return;
-    HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
-    if (!dwm) return;
+    const UniqueModule dwm = LoadSystemLibrary(L"dwmapi.dll");
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    auto set = reinterpret_cast<SetAttribute>(
-        reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
-    if (set) {
-        const BOOL dark = TRUE;
-        // Attribute 20 since Windows 10 20H1, 19 before it.
-        if (FAILED(set(window, 20, &dark, sizeof(dark)))) set(window, 19, &dark, sizeof(dark));
-        const COLORREF caption = p->CaptionBar;  // Windows 11 only; ignored elsewhere
-        set(window, 35, &caption, sizeof(caption));
-    }
-    FreeLibrary(dwm);
+    const auto set = reinterpret_cast<SetAttribute>(
+        reinterpret_cast<void (*)()>(dwm ? GetProcAddress(dwm.get(), "DwmSetWindowAttribute") : nullptr));
+    if (!set) return;
+    const BOOL dark = TRUE;
+    // Attribute 20 since Windows 10 20H1, 19 before it.
+    if (FAILED(set(window, 20, &dark, sizeof(dark)))) set(window, 19, &dark, sizeof(dark));
+    const COLORREF caption = p->CaptionBar;  // Windows 11 only; ignored elsewhere
+    set(window, 35, &caption, sizeof(caption));
 }
 
 }  // namespace ControlPainter

@@ -40,8 +40,6 @@ void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, 
 // the system's handling of them changes its state or draws it directly.
 bool ChangesButtonLook(UINT message);
 
-// WCAG contrast ratio of two colours (1 to 21).
-double ContrastRatio(COLORREF a, COLORREF b);
 // Asks Windows for a dark caption bar (Windows 10 and later); a no-op elsewhere.
 void ApplyDarkCaption(HWND window);
 }  // namespace ControlPainter

@@ -7,21 +7,29 @@
 
 namespace {
 
+struct TStyleColorField {
+    const char* Name;
+    COLORREF TStylePalette::*Member;
+};
+
+struct TStyleMetricField {
+    const char* Name;
+    int TStyleMetrics::*Member;
+    int Min;
+    int Max;
+};
+
 #define KV_COLOR(name) TStyleColorField{#name, &TStylePalette::name}
 constexpr std::array colorFields = {
-    KV_COLOR(Window),          KV_COLOR(Text),
-    KV_COLOR(TextDisabled),    KV_COLOR(GroupFrame),
-    KV_COLOR(GroupText),       KV_COLOR(EditFace),
-    KV_COLOR(EditText),        KV_COLOR(EditBorder),
-    KV_COLOR(EditBorderFocused), KV_COLOR(ButtonFace),
-    KV_COLOR(ButtonFaceHot),   KV_COLOR(ButtonFacePressed),
-    KV_COLOR(ButtonFaceDisabled), KV_COLOR(ButtonBorder),
-    KV_COLOR(ButtonText),      KV_COLOR(ButtonTextDisabled),
-    KV_COLOR(FocusRing),       KV_COLOR(CheckFace),
-    KV_COLOR(CheckBorder),     KV_COLOR(CheckMark),
-    KV_COLOR(CheckMarkDisabled), KV_COLOR(StatusFace),
-    KV_COLOR(StatusText),      KV_COLOR(StatusSeparator),
-    KV_COLOR(CaptionBar),      KV_COLOR(Accent),
+    KV_COLOR(Window), KV_COLOR(Text), KV_COLOR(TextDisabled),
+    KV_COLOR(GroupFrame), KV_COLOR(GroupText), KV_COLOR(EditFace),
+    KV_COLOR(EditText), KV_COLOR(EditBorder), KV_COLOR(EditBorderFocused),
+    KV_COLOR(ButtonFace), KV_COLOR(ButtonFaceHot), KV_COLOR(ButtonFacePressed),
+    KV_COLOR(ButtonFaceDisabled), KV_COLOR(ButtonBorder), KV_COLOR(ButtonText),
+    KV_COLOR(ButtonTextDisabled), KV_COLOR(FocusRing), KV_COLOR(CheckFace),
+    KV_COLOR(CheckBorder), KV_COLOR(CheckMark), KV_COLOR(CheckMarkDisabled),
+    KV_COLOR(StatusFace), KV_COLOR(StatusText), KV_COLOR(StatusSeparator),
+    KV_COLOR(CaptionBar),
 };
 #undef KV_COLOR
 
@@ -30,8 +38,6 @@ constexpr std::array colorFields = {
 constexpr std::array metricFields = {
     TStyleMetricField{"CheckBoxSize", &TStyleMetrics::CheckBoxSize, 8, 64},
     TStyleMetricField{"ButtonCornerRadius", &TStyleMetrics::ButtonCornerRadius, 0, 32},
-    TStyleMetricField{"ButtonBorderWidth", &TStyleMetrics::ButtonBorderWidth, 0, 8},
-    TStyleMetricField{"FocusRingWidth", &TStyleMetrics::FocusRingWidth, 1, 8},
 };
 
 [[noreturn]] void Fail(const std::wstring& message) { Raise(EStyleFormatError(message)); }
@@ -46,16 +52,6 @@ std::wstring FromUtf8(const std::string& text) {
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                         length);
     return wide;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string narrow(length, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                        length, nullptr, nullptr);
-    return narrow;
 }
 
 // Finds the field called `name`, refusing names that are unknown or repeated.
@@ -84,9 +80,6 @@ TCustomStyle::TCustomStyle(std::wstring name, const TStylePalette& palette,
                            const TStyleMetrics& metrics)
     : name_(std::move(name)), palette_(palette), metrics_(metrics) {}
 
-std::span<const TStyleColorField> TCustomStyle::ColorFields() { return colorFields; }
-std::span<const TStyleMetricField> TCustomStyle::MetricFields() { return metricFields; }
-
 TCustomStyle TCustomStyle::Load(const uint8_t* data, size_t size) {
     return FromDocument(StyleFormat::Decode(data, size));
 }
@@ -114,17 +107,4 @@ TCustomStyle TCustomStyle::FromDocument(const TStyleDocument& document) {
     }
     RequireAll(metricFields, seen, L"metric");
     return TCustomStyle(name, palette, metrics);
-}
-
-TStyleDocument TCustomStyle::ToDocument() const {
-    TStyleDocument document;
-    document.Name = ToUtf8(name_);
-    for (const TStyleColorField& f : colorFields) {
-        const COLORREF c = palette_.*(f.Member);
-        document.Colors.push_back(
-            {f.Name, GetRValue(c), GetGValue(c), GetBValue(c)});
-    }
-    for (const TStyleMetricField& f : metricFields)
-        document.Metrics.push_back({f.Name, metrics_.*(f.Member)});
-    return document;
 }

@@ -5,9 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "framework/theme/StyleFormat.h"
 
@@ -37,27 +35,12 @@ struct TStylePalette {
     COLORREF StatusText = 0;
     COLORREF StatusSeparator = 0;
     COLORREF CaptionBar = 0;          // window caption where Windows lets it be coloured
-    COLORREF Accent = 0;
 };
 
 // Sizes in pixels at 96 DPI.
 struct TStyleMetrics {
     int CheckBoxSize = 0;        // side of the check box square and radio circle
     int ButtonCornerRadius = 0;
-    int ButtonBorderWidth = 0;
-    int FocusRingWidth = 0;
-};
-
-struct TStyleColorField {
-    const char* Name;
-    COLORREF TStylePalette::*Member;
-};
-
-struct TStyleMetricField {
-    const char* Name;
-    int TStyleMetrics::*Member;
-    int Min;
-    int Max;
 };
 
 class TCustomStyle {
@@ -70,16 +53,10 @@ public:
     // Checks a parsed document for a name and every colour and metric, each
     // exactly once; raises EStyleFormatError otherwise.
     static TCustomStyle FromDocument(const TStyleDocument& document);
-    // The document that FromDocument would turn back into this style.
-    TStyleDocument ToDocument() const;
 
     const std::wstring& Name() const { return name_; }
     const TStylePalette& Palette() const { return palette_; }
     const TStyleMetrics& Metrics() const { return metrics_; }
-
-    // The named members, in the order a compiled style lists them.
-    static std::span<const TStyleColorField> ColorFields();
-    static std::span<const TStyleMetricField> MetricFields();
 
 private:
     std::wstring name_;

@@ -1,8 +1,9 @@
 #pragma once
-// The container of a compiled visual style (.vsf) and its readable source
-// (.style). Both are documented in resources/style/README.md. This layer knows
-// the byte layout only; which colours and metrics a style must carry is the
-// business of TCustomStyle (Style.h).
+// The container of a compiled visual style (.vsf), as the executable reads it.
+// The format and its readable source (.style) are documented in
+// resources/style/README.md; the style compiler (tools/stylec) writes it. This
+// layer knows the byte layout only; which colours and metrics a style must
+// carry is the business of TCustomStyle (Style.h).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,21 +45,15 @@ inline constexpr size_t HeaderSize = 20;
 // Far above any real style; keeps a hostile stream from inflating without end.
 inline constexpr size_t MaxPayloadSize = 1 << 20;
 
-// The inflated payload (header and body) for `document`.
-std::vector<uint8_t> Serialize(const TStyleDocument& document);
+bool IsEntryName(const std::string& name);
+bool IsValidUtf8(const std::string& text);
+uint32_t Crc32(const uint8_t* data, size_t size);
+
 // Reads an inflated payload, checking header, sizes, checksum and entries.
 TStyleDocument Deserialize(const uint8_t* data, size_t size);
-
-// zlib wrappers: Compress makes one zlib stream at the best compression;
-// Inflate requires exactly one complete stream and nothing after it.
-std::vector<uint8_t> Compress(const std::vector<uint8_t>& payload);
+// Requires exactly one complete zlib stream and nothing after it.
 std::vector<uint8_t> Inflate(const uint8_t* data, size_t size);
-
-// The compiled style (.vsf) for `document`, and back.
-std::vector<uint8_t> Encode(const TStyleDocument& document);
+// A compiled style (.vsf): Inflate, then Deserialize.
 TStyleDocument Decode(const uint8_t* data, size_t size);
-
-// Parses the readable source; errors name the line.
-TStyleDocument ParseSource(const std::string& text);
 
 }  // namespace StyleFormat

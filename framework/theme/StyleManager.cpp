@@ -2,26 +2,12 @@
 
 #include <commctrl.h>
 
-#include <exception>
-#include <memory>
-#include <optional>
-
-#include "framework/core/Handles.h"
-
 namespace {
 
 struct TManagerState {
     std::vector<std::unique_ptr<TCustomStyle>> registered;
     const TCustomStyle* active = nullptr;
     bool discovered = false;
-    HMODULE module = nullptr;
-    std::optional<std::vector<TStyleResource>> fixedResources;
-
-    void Forget() {
-        registered.clear();
-        active = nullptr;
-        discovered = false;
-    }
 };
 
 TManagerState& State() {
@@ -30,14 +16,14 @@ TManagerState& State() {
 }
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
 }
 
-std::wstring JoinNames(const std::vector<std::wstring>& names) {
-    std::wstring joined;
-    for (const std::wstring& name : names) joined += (joined.empty() ? L"" : L",") + name;
-    return joined;
+const TCustomStyle* FindStyle(const std::vector<std::unique_ptr<TCustomStyle>>& styles, const std::wstring& name) {
+    for (const auto& style : styles)
+        if (SameName(style->Name(), name)) return style.get();
+    return nullptr;
 }
 
 // --- Discovery ------------------------------------------------------------------
@@ -55,63 +41,29 @@ std::vector<uint8_t> ResourceBytes(HMODULE module, LPCWSTR name) {
     return std::vector<uint8_t>(data, data + SizeofResource(module, info));
 }
 
-struct TEnumContext {
-    std::vector<TStyleResource> found;
-    std::exception_ptr error;
-};
-
-BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR param) {
-    auto* context = reinterpret_cast<TEnumContext*>(param);
+BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR param) noexcept {
+    auto* found = reinterpret_cast<std::vector<TStyleResource>*>(param);
     try {
-        context->found.push_back({ResourceNameText(name), ResourceBytes(module, name)});
+        found->push_back({ResourceNameText(name), ResourceBytes(module, name)});
         return TRUE;
     } catch (...) {
-        context->error = std::current_exception();
+        found->clear();  // out of memory: not a single style is usable then
         return FALSE;
     }
-}
-
-void Discover() {
-    TManagerState& state = State();
-    std::vector<TStyleResource> resources =
-        state.fixedResources ? *state.fixedResources
-                             : TStyleManager::EnumStyleResources(
-                                   state.module ? state.module : GetModuleHandleW(nullptr));
-    // Marked first: a failure is reported once, and what did load stays usable.
-    state.discovered = true;
-    TStyleManager::RegisterStyles(resources);
-}
-
-// --- Activation -----------------------------------------------------------------
-
-BOOL CALLBACK RepaintWindow(HWND window, LPARAM) {
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    return TRUE;
-}
-
-void Activate(const TCustomStyle* style) {
-    TManagerState& state = State();
-    if (state.active == style) return;
-    state.active = style;
-    // Windows that exist already take on the new look.
-    EnumThreadWindows(GetCurrentThreadId(), RepaintWindow, 0);
 }
 
 // --- The style-not-found box ------------------------------------------------------
 
 using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
-// comctl32 offers task dialogs from version 6 on only; looked up at run time so
-// that the program still starts where version 6 is not active.
+// comctl32 offers task dialogs from version 6 on only (the version the
+// manifest asks for); looked up at run time so that the program still starts
+// where version 6 is not active.
 bool ShowTaskDialog(HWND owner, const std::wstring& text) {
-    // Through the activation context of the manifest this is version 6.
-    const UniqueModule comctl(LoadLibraryW(L"comctl32.dll"));
-    if (!comctl) return false;
+    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
     const auto show = reinterpret_cast<TaskDialogIndirectFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(comctl.get(), "TaskDialogIndirect")));
+        reinterpret_cast<void (*)()>(comctl ? GetProcAddress(comctl, "TaskDialogIndirect") : nullptr));
     if (!show) return false;
-
     const TASKDIALOG_BUTTON closeButton = {TStyleManager::CloseButtonId, L"&Close"};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
@@ -133,6 +85,11 @@ void ShowStyleNotFound(const std::wstring& name) {
     if (!ShowTaskDialog(owner, text)) MessageBoxW(owner, text.c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
+BOOL CALLBACK RepaintWindow(HWND window, LPARAM) noexcept {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
 bool HighContrastOn() {
     HIGHCONTRASTW highContrast{};
     highContrast.cbSize = sizeof highContrast;
@@ -142,72 +99,55 @@ bool HighContrastOn() {
 
 }  // namespace
 
+std::vector<TStyleResource> EnumStyleResources(HMODULE module) {
+    std::vector<TStyleResource> found;
+    // Fails with ERROR_RESOURCE_TYPE_NOT_FOUND when the module holds no style:
+    // that is simply an empty list.
+    EnumResourceNamesW(module, TStyleManager::ResourceType, CollectStyleResource, reinterpret_cast<LONG_PTR>(&found));
+    return found;
+}
+
+std::vector<std::unique_ptr<TCustomStyle>> LoadStyles(const std::vector<TStyleResource>& resources) {
+    std::vector<std::unique_ptr<TCustomStyle>> styles;
+    std::wstring failed;
+    size_t failures = 0;
+    for (const TStyleResource& resource : resources) {
+        try {
+            auto style = std::make_unique<TCustomStyle>(TCustomStyle::Load(resource.Bytes.data(), resource.Bytes.size()));
+            if (FindStyle(styles, style->Name()))
+                Raise(EStyleFormatError(L"A style named '" + style->Name() + L"' is registered already"));
+            styles.push_back(std::move(style));
+        } catch (const Exception& e) {
+            // The error text names the resource only; the reason goes to a debugger.
+            OutputDebugStringW((L"Style resource " + resource.Name + L": " + e.Message()).c_str());
+            failed += (failures++ ? L"," : L"") + resource.Name;
+        }
+    }
+    if (failures == 1) Raise(ECustomStyleException(L"Unable to load style '" + failed + L"'"));
+    if (failures > 1) Raise(ECustomStyleException(L"Unable to load styles: " + failed));
+    return styles;
+}
+
 bool TStyleManager::TrySetStyle(const std::wstring& name, bool showErrors) {
-    if (!State().discovered) Discover();
-    const TCustomStyle* style = FindStyle(name);
+    TManagerState& state = State();
+    if (!state.discovered) {
+        // Marked first: a failure is reported once.
+        state.discovered = true;
+        state.registered = LoadStyles(EnumStyleResources(GetModuleHandleW(nullptr)));
+    }
+    const TCustomStyle* style = FindStyle(state.registered, name);
     if (!style) {
         if (showErrors) ShowStyleNotFound(name);
         return false;
     }
-    Activate(style);
+    if (state.active != style) {
+        state.active = style;
+        // Windows that exist already take on the new look.
+        EnumThreadWindows(GetCurrentThreadId(), RepaintWindow, 0);
+    }
     return true;
 }
 
 const TCustomStyle* TStyleManager::ActiveStyle() { return State().active; }
 
 bool TStyleManager::IsStyleEnabled() { return State().active != nullptr && !HighContrastOn(); }
-
-const TCustomStyle* TStyleManager::FindStyle(const std::wstring& name) {
-    for (const auto& style : State().registered)
-        if (SameName(style->Name(), name)) return style.get();
-    return nullptr;
-}
-
-std::vector<std::wstring> TStyleManager::StyleNames() {
-    std::vector<std::wstring> names;
-    for (const auto& style : State().registered) names.push_back(style->Name());
-    return names;
-}
-
-void TStyleManager::SetResourceModule(HMODULE module) {
-    TManagerState& state = State();
-    state.Forget();
-    state.module = module;
-    state.fixedResources.reset();
-}
-
-void TStyleManager::SetResources(std::vector<TStyleResource> resources) {
-    TManagerState& state = State();
-    state.Forget();
-    state.fixedResources = std::move(resources);
-}
-
-void TStyleManager::RegisterStyles(const std::vector<TStyleResource>& resources) {
-    std::vector<std::wstring> failed;
-    for (const TStyleResource& resource : resources) {
-        try {
-            auto style = std::make_unique<TCustomStyle>(
-                TCustomStyle::Load(resource.Bytes.data(), resource.Bytes.size()));
-            if (FindStyle(style->Name()))
-                Raise(EStyleFormatError(L"A style named '" + style->Name() +
-                                        L"' is registered already"));
-            State().registered.push_back(std::move(style));
-        } catch (const Exception& e) {
-            // The error text names the resource only; the reason goes to a debugger.
-            OutputDebugStringW((L"Style resource " + resource.Name + L": " + e.Message()).c_str());
-            failed.push_back(resource.Name);
-        }
-    }
-    if (failed.size() == 1) Raise(ECustomStyleException(L"Unable to load style '" + failed[0] + L"'"));
-    if (failed.size() > 1) Raise(ECustomStyleException(L"Unable to load styles: " + JoinNames(failed)));
-}
-
-std::vector<TStyleResource> TStyleManager::EnumStyleResources(HMODULE module) {
-    TEnumContext context;
-    // Fails with ERROR_RESOURCE_TYPE_NOT_FOUND when the module holds no style:
-    // that is simply an empty list.
-    EnumResourceNamesW(module, ResourceType, CollectStyleResource,
-                       reinterpret_cast<LONG_PTR>(&context));
-    if (context.error) std::rethrow_exception(context.error);
-    return std::move(context.found);
-}

@@ -1,11 +1,12 @@
 #pragma once
 // The process-wide visual style. Styles are discovered in the executable's
-// resources of type "VCLSTYLE", registered under the name recorded inside
-// each, and one of them is made active by name. The painting code asks
+// resources of type "VCLSTYLE", each registered under the name recorded inside
+// it, and one of them is made active by name. The painting code asks
 // IsStyleEnabled() and reads the active style's palette.
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,10 @@ public:
     // Identifier of the "&Close" button of the style-not-found box.
     static constexpr int CloseButtonId = 100;
 
-    // Makes the style recorded as `name` (any letter case) active. Discovers
-    // the styles first if that has not happened since the resource source was
-    // last set; a style resource that cannot be loaded raises
-    // ECustomStyleException. An unknown name shows an error box when
-    // `showErrors` is set and returns false.
+    // Makes the style recorded as `name` (any letter case) active. The first
+    // call discovers the executable's styles; a style resource that cannot be
+    // loaded raises ECustomStyleException. An unknown name shows an error box
+    // when `showErrors` is set and returns false.
     static bool TrySetStyle(const std::wstring& name, bool showErrors = true);
 
     // The active style; null when none is.
@@ -36,23 +36,12 @@ public:
     // one, and false while Windows' high-contrast mode is on, so the user's
     // colours win.
     static bool IsStyleEnabled();
-
-    // The registered style recorded as `name`, ignoring letter case; null when
-    // there is none. Does not discover.
-    static const TCustomStyle* FindStyle(const std::wstring& name);
-    static std::vector<std::wstring> StyleNames();
-
-    // Where the next discovery looks: the resources of `module` (null means
-    // the executable), or a fixed list. Both forget every registered style
-    // and the active one.
-    static void SetResourceModule(HMODULE module);
-    static void SetResources(std::vector<TStyleResource> resources);
-
-    // Loads each resource and registers it under its recorded name, going on
-    // past failures; then raises ECustomStyleException naming the resources
-    // that failed (invalid data, or a name registered already).
-    static void RegisterStyles(const std::vector<TStyleResource>& resources);
-
-    // The resources of type "VCLSTYLE" in `module`, with copies of their bytes.
-    static std::vector<TStyleResource> EnumStyleResources(HMODULE module);
 };
+
+// The resources of type "VCLSTYLE" in `module`, with copies of their bytes.
+std::vector<TStyleResource> EnumStyleResources(HMODULE module);
+
+// Loads every resource as a style. Goes on past failures (invalid data, or a
+// name loaded already), then raises ECustomStyleException naming the
+// resources that failed.
+std::vector<std::unique_ptr<TCustomStyle>> LoadStyles(const std::vector<TStyleResource>& resources);

@@ -14,7 +14,15 @@
 
 namespace e2e {
 
-using UniqueKernelHandle = UniqueHandle<HANDLE, FileHandleTraits>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
+
+// A kernel handle from a call that fails with INVALID_HANDLE_VALUE rather
+// than null (CreateFileW, CreateToolhelp32Snapshot).
+class UniqueFile : public UniqueKernelHandle {
+public:
+    explicit UniqueFile(HANDLE handle = nullptr)
+        : UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+};
 
 struct LaunchOptions {
     std::vector<std::wstring> args;      // quoted when they hold blanks

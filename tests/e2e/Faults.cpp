@@ -211,9 +211,8 @@ bool MakeReadableAgain(const std::wstring& file) {
 bool PermissionsAreEnforced(const std::wstring& scratchFolder) {
     if (!SetFolderWritable(scratchFolder, false)) return false;
     const std::wstring probe = scratchFolder + L"probe";
-    const bool created = UniqueFile(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr))
-                             .get() != INVALID_HANDLE_VALUE;
+    const bool created = static_cast<bool>(
+        UniqueFile(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (created) DeleteFileW(probe.c_str());
     SetFolderWritable(scratchFolder, true);
     return !created;

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "framework/core/Handles.h"
+#include "tests/e2e/AppProcess.h"
 
 namespace e2e {
 

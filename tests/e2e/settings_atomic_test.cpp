@@ -2,10 +2,10 @@
 // a save killed at any moment leaves the old or the new file, and the next
 // start clears away what the killed save left.
 #include "tests/e2e/SettingsDriver.h"
+#include "tests/TestThread.h"
 
 #include <atomic>
 #include <cstdio>
-#include <thread>
 
 namespace e2e {
 namespace {
@@ -39,7 +39,7 @@ class LoopingReader {
 public:
     LoopingReader(std::wstring path, std::wstring tempPath, std::string oldBytes, std::string newBytes)
         : path_(std::move(path)), tempPath_(std::move(tempPath)), old_(std::move(oldBytes)), new_(std::move(newBytes)) {
-        thread_ = std::thread([this] { Run(); });
+        thread_ = TestThread([this] { Run(); });
     }
     ~LoopingReader() { Stop(); }
     LoopingReader(const LoopingReader&) = delete;
@@ -104,7 +104,7 @@ private:
     std::wstring path_, tempPath_;
     std::string old_, new_;
     std::atomic<bool> stop_{false};
-    std::thread thread_;
+    TestThread thread_;
 };
 
 class SettingsAtomicTest : public SettingsTest {

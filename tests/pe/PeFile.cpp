@@ -25,6 +25,8 @@ PeFile::PeFile(const std::filesystem::path& path) : bytes_(ReadWholeFile(path)) 
     const size_t optional = coff + 20;
     magic_ = U16(optional);
     subsystem_ = U16(optional + 68);
+    dllCharacteristics_ = U16(optional + 70);
+    fileAlignment_ = U32(optional + 36);
 
     // The data directories follow the fields whose width differs between PE32
     // (0x10B) and PE32+ (0x20B).
@@ -32,6 +34,8 @@ PeFile::PeFile(const std::filesystem::path& path) : bytes_(ReadWholeFile(path)) 
     const uint32_t directoryCount = U32(directories - 4);
     if (directoryCount > 1)
         importRva_ = U32(directories + 8);
+    if (directoryCount > 5)
+        relocationSize_ = U32(directories + 5 * 8 + 4);
 
     const size_t table = optional + optionalSize;
     for (size_t i = 0; i < sectionCount; ++i) {

@@ -16,6 +16,9 @@ public:
     uint16_t Machine() const { return machine_; }
     uint16_t OptionalMagic() const { return magic_; }
     uint16_t Subsystem() const { return subsystem_; }
+    uint16_t DllCharacteristics() const { return dllCharacteristics_; }
+    uint32_t FileAlignment() const { return fileAlignment_; }
+    uint32_t RelocationSize() const { return relocationSize_; }
 
     // Names of the DLLs in the import directory, as stored (case kept).
     std::vector<std::string> ImportedDlls() const;
@@ -34,6 +37,9 @@ private:
     uint16_t machine_ = 0;
     uint16_t magic_ = 0;
     uint16_t subsystem_ = 0;
+    uint16_t dllCharacteristics_ = 0;
+    uint32_t fileAlignment_ = 0;
+    uint32_t relocationSize_ = 0;
     uint32_t importRva_ = 0;
     std::vector<Section> sections_;
 };

@@ -50,10 +50,14 @@ TEST(GlyphLayout, GlyphAndCaptionAreCentredTogetherFourPixelsApart) {
     EXPECT_EQ(glyph.top, 29 - 16);
 }
 
-TEST(PictureRegistry, UnregisteredClassLoadsNothingWithoutError) {
-    EXPECT_EQ(TPicture::LoadFromResource(L"TNoSuchGraphic", L"BANNER"), nullptr);
-    TPicture::RegisterFileFormat(L"bmp", L"TTestGraphic", [] { return std::make_unique<TBitmapGraphic>(); });
-    EXPECT_NE(TPicture::CreateGraphic(L"TTestGraphic"), nullptr);
+TEST(PictureRegistry, LoadsAPictureOnlyUnderARegisteredClass) {
+    EXPECT_EQ(TPicture::LoadFromResource(L"TTestGraphic", L"BANNER"), nullptr);
+    TPicture::RegisterFileFormat(L"bmp", L"TTestGraphic", [] { return std::unique_ptr<TGraphic>(new TBitmapGraphic); });
+    const auto banner = TPicture::LoadFromResource(L"TTestGraphic", L"BANNER");
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->Width(), 512);
+    EXPECT_EQ(banner->Height(), 256);
+    EXPECT_EQ(TPicture::LoadFromResource(L"TTestGraphic", L"NOSUCHPICTURE"), nullptr);
     TPicture::UnregisterGraphicClass(L"TTestGraphic");
-    EXPECT_EQ(TPicture::CreateGraphic(L"TTestGraphic"), nullptr);
+    EXPECT_EQ(TPicture::LoadFromResource(L"TTestGraphic", L"BANNER"), nullptr);
 }

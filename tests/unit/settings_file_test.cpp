@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 #include "settings/SettingsFile.h"
+#include "tests/TestThread.h"
 #include "tests/unit/settings_test_support.h"
 
 using namespace settings_test;
@@ -134,7 +134,7 @@ TEST_F(SettingsFile, TheReplaceWaitsBrieflyForOthersToLetGo) {
     {
         THeldFile scanner(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
         ASSERT_TRUE(scanner.IsOpen());
-        std::thread release([&] {
+        TestThread release([&] {
             Sleep(200);
             scanner.Release();
         });
@@ -164,7 +164,7 @@ TEST_F(SettingsFile, AConcurrentReaderNeverSeesAPartialFile) {
     WriteBytes(path_, contents[0]);
     std::atomic<bool> stop{false};
     std::atomic<int> reads{0}, partial{0};
-    std::thread reader([&] {
+    TestThread reader([&] {
         while (!stop) {
             bool opened = false;
             const std::string seen = ReadBytes(path_, &opened);

@@ -45,42 +45,48 @@ void Restamp(std::vector<uint8_t>& payload) {
     PutU32(payload, 16, crc32(0, payload.data() + StyleFormat::HeaderSize, static_cast<uInt>(body)));
 }
 
-std::vector<uint8_t> SamplePayload() { return StyleFormat::Serialize(SampleDocument()); }
+std::vector<uint8_t> SamplePayload() { return StyleWriter::Serialize(SampleDocument()); }
 
 std::vector<uint8_t> Packed(const std::vector<uint8_t>& payload) {
-    return StyleFormat::Compress(payload);
+    return StyleWriter::Compress(payload);
 }
 
 }  // namespace
 
 TEST(StyleFormat, RoundTripKeepsNameEveryColourAndMetric) {
     const TStyleDocument document = SampleDocument();
-    const std::vector<uint8_t> bytes = StyleFormat::Encode(document);
-    const TCustomStyle style = TCustomStyle::Load(bytes.data(), bytes.size());
-
-    EXPECT_EQ(style.Name(), L"Sample");
-    const TStyleDocument back = style.ToDocument();
+    const std::vector<uint8_t> bytes = StyleWriter::Encode(document);
+    const TStyleDocument back = StyleFormat::Decode(bytes.data(), bytes.size());
+    EXPECT_EQ(back.Name, document.Name);
     ASSERT_EQ(back.Colors.size(), document.Colors.size());
     for (size_t i = 0; i < document.Colors.size(); ++i) {
-        const TStyleColorEntry& c = document.Colors[i];
-        EXPECT_EQ(back.Colors[i].Name, c.Name);
-        EXPECT_EQ(style.Palette().*(TCustomStyle::ColorFields()[i].Member),
-                  RGB(c.Red, c.Green, c.Blue))
-            << c.Name;
+        EXPECT_EQ(back.Colors[i].Name, document.Colors[i].Name);
+        EXPECT_EQ(RGB(back.Colors[i].Red, back.Colors[i].Green, back.Colors[i].Blue),
+                  RGB(document.Colors[i].Red, document.Colors[i].Green, document.Colors[i].Blue));
     }
-    for (const TStyleMetricField& f : TCustomStyle::MetricFields())
-        EXPECT_EQ(style.Metrics().*(f.Member), f.Min + 1) << f.Name;
+    ASSERT_EQ(back.Metrics.size(), document.Metrics.size());
+    for (size_t i = 0; i < document.Metrics.size(); ++i) EXPECT_EQ(back.Metrics[i].Value, document.Metrics[i].Value);
+
+    // Each entry lands in the member of its name.
+    const TCustomStyle style = TCustomStyle::Load(bytes.data(), bytes.size());
+    EXPECT_EQ(style.Name(), L"Sample");
+    EXPECT_EQ(style.Palette().Window, RGB(1, 101, 199));
+    EXPECT_EQ(style.Palette().Text, RGB(2, 102, 198));
+    EXPECT_EQ(style.Palette().CaptionBar, RGB(25, 125, 175));
+    EXPECT_EQ(style.Metrics().CheckBoxSize, 11);
+    EXPECT_EQ(style.Metrics().ButtonCornerRadius, 12);
 }
 
 TEST(StyleFormat, NameIsUtf8AndEntryOrderDoesNotMatter) {
     TStyleDocument document = SampleDocument("Carb\xC3\xB3n \xE2\x9C\x93");
     std::swap(document.Colors.front(), document.Colors.back());
     std::swap(document.Metrics.front(), document.Metrics.back());
-    const std::vector<uint8_t> bytes = StyleFormat::Encode(document);
+    const std::vector<uint8_t> bytes = StyleWriter::Encode(document);
     const TCustomStyle style = TCustomStyle::Load(bytes.data(), bytes.size());
     EXPECT_EQ(style.Name(), L"Carb\u00F3n \u2713");
     EXPECT_EQ(style.Palette().Window, RGB(1, 101, 199));
-    EXPECT_EQ(style.Palette().Accent, RGB(26, 126, 174));
+    EXPECT_EQ(style.Palette().CaptionBar, RGB(25, 125, 175));
+    EXPECT_EQ(style.Metrics().CheckBoxSize, 11);
 }
 
 TEST(StyleFormat, RejectsDamagedCompressedStream) {
@@ -143,7 +149,7 @@ TEST(StyleFormat, RejectsBodyThatDisagreesWithItsCounts) {
     EXPECT_LOAD_FAILS(Packed(shortBody), L"ends inside an entry");
 
     std::vector<uint8_t> fewerMetrics = SamplePayload();
-    PutU16(fewerMetrics, 10, 3);  // the last metric is then left over
+    PutU16(fewerMetrics, 10, 1);  // the last metric is then left over
     EXPECT_LOAD_FAILS(Packed(fewerMetrics), L"bytes after its entries");
 
     std::vector<uint8_t> spare = SamplePayload();
@@ -166,10 +172,10 @@ TEST(StyleFormat, RejectsIncompleteOrUnknownContent) {
     auto encodeWith = [](auto change) {
         TStyleDocument document = SampleDocument();
         change(document);
-        return StyleFormat::Encode(document);
+        return StyleWriter::Encode(document);
     };
     EXPECT_LOAD_FAILS(encodeWith([](TStyleDocument& d) { d.Colors.pop_back(); }),
-                      L"lacks the colour 'Accent'");
+                      L"lacks the colour 'CaptionBar'");
     EXPECT_LOAD_FAILS(encodeWith([](TStyleDocument& d) { d.Metrics.erase(d.Metrics.begin()); }),
                       L"lacks the metric 'CheckBoxSize'");
     EXPECT_LOAD_FAILS(encodeWith([](TStyleDocument& d) { d.Colors[3].Name = "Windw"; }),
@@ -184,18 +190,18 @@ TEST(StyleFormat, RejectsIncompleteOrUnknownContent) {
 TEST(StyleFormat, RefusesToWriteInvalidEntryNames) {
     TStyleDocument document = SampleDocument();
     document.Colors[0].Name = "Window Face";
-    EXPECT_THROW(StyleFormat::Serialize(document), EStyleFormatError);
+    EXPECT_THROW(StyleWriter::Serialize(document), EStyleFormatError);
 }
 
 TEST(StyleSource, ParsesCommentsBlanksCrLfAndBom) {
-    const TStyleDocument document = StyleFormat::ParseSource(
+    const TStyleDocument document = StyleWriter::ParseSource(
         "\xEF\xBB\xBF# a comment\r\n"
         "\r\n"
         "  name   =  Carbon Night  \r\n"
         "\t# indented comment\r\n"
         "color.Window=#1e1F22\r\n"
         "metric.CheckBoxSize = 13\r\n"
-        "metric.ButtonBorderWidth = -1");
+        "metric.ButtonCornerRadius = -1");
     EXPECT_EQ(document.Name, "Carbon Night");
     ASSERT_EQ(document.Colors.size(), 1u);
     EXPECT_EQ(document.Colors[0].Name, "Window");
@@ -210,7 +216,7 @@ TEST(StyleSource, ParsesCommentsBlanksCrLfAndBom) {
 TEST(StyleSource, ReportsTheLineOfEachMistake) {
     auto errorOf = [](const std::string& text) -> std::wstring {
         try {
-            StyleFormat::ParseSource(text);
+            StyleWriter::ParseSource(text);
         } catch (const EStyleFormatError& e) {
             return e.Message();
         }

@@ -12,114 +12,65 @@ using style_test::SampleStyleBytes;
 
 namespace {
 
-class StyleManagerTest : public ::testing::Test {
-protected:
-    // Whatever a test registers is forgotten again.
-    void TearDown() override { TStyleManager::SetResourceModule(nullptr); }
-};
-
-std::wstring TrySetStyleError(const std::wstring& name) {
+// The message of the error that loading `resources` raises, or "(loaded)".
+std::wstring LoadStylesError(const std::vector<TStyleResource>& resources) {
     try {
-        TStyleManager::TrySetStyle(name, false);
+        LoadStyles(resources);
     } catch (const ECustomStyleException& e) {
         return e.Message();
     }
-    return L"(no error)";
+    return L"(loaded)";
 }
 
 const std::vector<uint8_t> corrupt = {0x78, 0x9C, 0x01};
 
 }  // namespace
 
-TEST_F(StyleManagerTest, FindsRegisteredStyleIgnoringCaseAndActivatesIt) {
-    TStyleManager::SetResources({{L"CARBON", SampleStyleBytes("Carbon")},
-                                 {L"OTHER", SampleStyleBytes("Other Look")}});
+TEST(StyleLoading, LoadsEveryGoodResourceUnderItsRecordedName) {
+    const auto styles = LoadStyles({{L"CARBON", SampleStyleBytes("Carbon")}, {L"OTHER", SampleStyleBytes("Other Look")}});
+    ASSERT_EQ(styles.size(), 2u);
+    EXPECT_EQ(styles[0]->Name(), L"Carbon");
+    EXPECT_EQ(styles[1]->Name(), L"Other Look");
+}
+
+TEST(StyleLoading, NamesEveryResourceThatFails) {
+    EXPECT_EQ(LoadStylesError({{L"CARBON", corrupt}, {L"SPARE", SampleStyleBytes("Spare")}}),
+              L"Unable to load style 'CARBON'");
+    // A second style recorded as "carbon" clashes with "Carbon", whatever the case.
+    EXPECT_EQ(LoadStylesError({{L"BROKEN", corrupt},
+                               {L"CARBON", SampleStyleBytes("Carbon")},
+                               {L"COPY", SampleStyleBytes("carbon")},
+                               {L"EMPTY", {}}}),
+              L"Unable to load styles: BROKEN,COPY,EMPTY");
+    EXPECT_EQ(LoadStylesError({}), L"(loaded)");
+}
+
+TEST(StyleLoading, FindsTheStyleResourcesOfAModule) {
+    EXPECT_TRUE(EnumStyleResources(GetModuleHandleW(L"kernel32.dll")).empty());
+    // The test program carries the committed Carbon style, as the executable does.
+    const std::vector<TStyleResource> found = EnumStyleResources(GetModuleHandleW(nullptr));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].Name, L"CARBON");
+    EXPECT_EQ(found[0].Bytes, style_test::ReadBytes(style_test::RepoFile("resources/style/carbon.vsf")));
+}
+
+// The process-wide style, as start-up sets it: discovery in the executable,
+// a name found whatever its letter case, and an unknown name changing nothing.
+TEST(StyleManager, ActivatesTheExecutablesStyleByNameInAnyCase) {
     EXPECT_EQ(TStyleManager::ActiveStyle(), nullptr);
     EXPECT_FALSE(TStyleManager::IsStyleEnabled());
-
     ASSERT_TRUE(TStyleManager::TrySetStyle(L"cARBON", false));
     ASSERT_NE(TStyleManager::ActiveStyle(), nullptr);
     EXPECT_EQ(TStyleManager::ActiveStyle()->Name(), L"Carbon");
-    EXPECT_EQ(TStyleManager::FindStyle(L"OTHER LOOK"), TStyleManager::FindStyle(L"other look"));
-    EXPECT_EQ(TStyleManager::StyleNames(), (std::vector<std::wstring>{L"Carbon", L"Other Look"}));
-
-    ASSERT_TRUE(TStyleManager::TrySetStyle(L"Other Look", false));
-    EXPECT_EQ(TStyleManager::ActiveStyle()->Name(), L"Other Look");
-    // An unknown name leaves the active style as it was.
+    const TCustomStyle* carbon = TStyleManager::ActiveStyle();
     EXPECT_FALSE(TStyleManager::TrySetStyle(L"Carbo", false));
     EXPECT_FALSE(TStyleManager::TrySetStyle(L"Carbon ", false));
-    EXPECT_EQ(TStyleManager::ActiveStyle()->Name(), L"Other Look");
-}
+    EXPECT_EQ(TStyleManager::ActiveStyle(), carbon);
 
-TEST_F(StyleManagerTest, IsStyleEnabledOnlyWithActiveStyleOutsideHighContrast) {
     HIGHCONTRASTW highContrast{};
     highContrast.cbSize = sizeof highContrast;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0));
-    if (highContrast.dwFlags & HCF_HIGHCONTRASTON) GTEST_SKIP() << "high contrast is on";
-
-    TStyleManager::SetResources({{L"CARBON", SampleStyleBytes("Carbon")}});
-    EXPECT_FALSE(TStyleManager::IsStyleEnabled());
-    ASSERT_TRUE(TStyleManager::TrySetStyle(L"Carbon", false));
-    EXPECT_TRUE(TStyleManager::IsStyleEnabled());
-}
-
-TEST_F(StyleManagerTest, OneBadResourceIsNamedAndTheOthersStillLoad) {
-    TStyleManager::SetResources({{L"CARBON", corrupt}, {L"SPARE", SampleStyleBytes("Spare")}});
-    EXPECT_EQ(TrySetStyleError(L"Spare"), L"Unable to load style 'CARBON'");
-    EXPECT_EQ(TStyleManager::ActiveStyle(), nullptr);
-    // Discovery is not repeated: the error is raised once, and what loaded is there.
-    EXPECT_TRUE(TStyleManager::TrySetStyle(L"Spare", false));
-    EXPECT_EQ(TStyleManager::StyleNames(), std::vector<std::wstring>{L"Spare"});
-}
-
-TEST_F(StyleManagerTest, SeveralBadResourcesAreJoinedByCommas) {
-    // A second style recorded as "carbon" clashes with "Carbon", whatever the case.
-    TStyleManager::SetResources({{L"BROKEN", corrupt},
-                                 {L"CARBON", SampleStyleBytes("Carbon")},
-                                 {L"COPY", SampleStyleBytes("carbon")},
-                                 {L"EMPTY", {}}});
-    EXPECT_EQ(TrySetStyleError(L"Carbon"), L"Unable to load styles: BROKEN,COPY,EMPTY");
-    EXPECT_TRUE(TStyleManager::TrySetStyle(L"Carbon", false));
-    EXPECT_EQ(TStyleManager::StyleNames(), std::vector<std::wstring>{L"Carbon"});
-}
-
-TEST_F(StyleManagerTest, ChangingTheSourceForgetsStyles) {
-    TStyleManager::SetResources({{L"CARBON", SampleStyleBytes("Carbon")}});
-    ASSERT_TRUE(TStyleManager::TrySetStyle(L"Carbon", false));
-    TStyleManager::SetResources({});
-    EXPECT_EQ(TStyleManager::ActiveStyle(), nullptr);
-    EXPECT_FALSE(TStyleManager::TrySetStyle(L"Carbon", false));
-}
-
-TEST_F(StyleManagerTest, ModuleWithoutStylesYieldsNone) {
-    const HMODULE self = GetModuleHandleW(nullptr);
-    EXPECT_TRUE(TStyleManager::EnumStyleResources(self).empty());
-    TStyleManager::SetResourceModule(self);
-    EXPECT_FALSE(TStyleManager::TrySetStyle(L"Carbon", false));
-}
-
-// The executable built beside the tests carries the compiled Carbon style.
-TEST_F(StyleManagerTest, DiscoversCarbonInTheExecutable) {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    ASSERT_GT(length, 0u);
-    std::wstring exe(path, length);
-    exe = exe.substr(0, exe.find_last_of(L"\\/"));
-    exe = exe.substr(0, exe.find_last_of(L"\\/")) + L"\\KorvaneCFG.exe";
-    const UniqueModule module(LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    if (!module) GTEST_SKIP() << "KorvaneCFG.exe is not built";
-
-    const std::vector<TStyleResource> found = TStyleManager::EnumStyleResources(module.get());
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].Name, L"CARBON");
-    EXPECT_EQ(found[0].Bytes,
-              style_test::ReadBytes(style_test::RepoFile("resources/style/carbon.vsf")));
-
-    TStyleManager::SetResourceModule(module.get());
-    EXPECT_TRUE(TStyleManager::TrySetStyle(L"Carbon", false));
-    ASSERT_NE(TStyleManager::ActiveStyle(), nullptr);
-    EXPECT_EQ(TStyleManager::ActiveStyle()->Name(), L"Carbon");
-    TStyleManager::SetResourceModule(nullptr);  // before the module goes
+    EXPECT_EQ(TStyleManager::IsStyleEnabled(), (highContrast.dwFlags & HCF_HIGHCONTRASTON) == 0);
 }
 
 // --- The style-not-found box -------------------------------------------------------
@@ -178,8 +129,7 @@ bool Contains(const std::vector<std::wstring>& texts, const std::wstring& text) 
 
 }  // namespace
 
-TEST_F(StyleManagerTest, UnknownStyleShowsErrorBoxWithCloseButton) {
-    TStyleManager::SetResources({{L"CARBON", SampleStyleBytes("Carbon")}});
+TEST(StyleManager, UnknownStyleShowsErrorBoxWithCloseButton) {
     seen = TBoxSeen();
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectAndCloseBox);
     ASSERT_NE(timer, 0u);
@@ -192,8 +142,8 @@ TEST_F(StyleManagerTest, UnknownStyleShowsErrorBoxWithCloseButton) {
     EXPECT_EQ(seen.caption, L"Error");
     EXPECT_TRUE(Contains(seen.texts, L"Style 'Graphite' not found"));
 
-    const UniqueModule comctl(LoadLibraryW(L"comctl32.dll"));
-    if (comctl && GetProcAddress(comctl.get(), "TaskDialogIndirect")) {
+    const HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    if (comctl && GetProcAddress(comctl, "TaskDialogIndirect")) {
         EXPECT_TRUE(Contains(seen.texts, L"&Close"));
         EXPECT_FALSE(Contains(seen.texts, L"OK"));
     }

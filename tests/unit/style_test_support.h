@@ -11,6 +11,7 @@
 
 #include "framework/theme/Style.h"
 #include "framework/theme/StyleFormat.h"
+#include "tools/stylec/StyleWriter.h"
 
 namespace style_test {
 
@@ -45,24 +46,22 @@ inline std::string ReadText(const std::wstring& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// A complete style with every colour distinct, so that a colour landing in
-// the wrong member shows.
+// A complete style, with the entries of the shipped source and every colour
+// distinct, so that a colour landing in the wrong member shows: colour n
+// (counting from 1) is RGB(n, n + 100, 200 - n), metric n is 10 + n.
 inline TStyleDocument SampleDocument(const std::string& name = "Sample") {
-    TStyleDocument document;
+    TStyleDocument document =
+        StyleWriter::ParseSource(ReadText(RepoFile("resources/style/carbon.style")));
     document.Name = name;
     uint8_t n = 1;
-    for (const TStyleColorField& f : TCustomStyle::ColorFields()) {
-        document.Colors.push_back({f.Name, n, static_cast<uint8_t>(n + 100),
-                                   static_cast<uint8_t>(200 - n)});
-        ++n;
-    }
-    for (const TStyleMetricField& f : TCustomStyle::MetricFields())
-        document.Metrics.push_back({f.Name, f.Min + 1});
+    for (TStyleColorEntry& c : document.Colors) c = {c.Name, n, static_cast<uint8_t>(n + 100), static_cast<uint8_t>(200 - n)}, ++n;
+    int32_t m = 1;
+    for (TStyleMetricEntry& metric : document.Metrics) metric.Value = 10 + m++;
     return document;
 }
 
 inline std::vector<uint8_t> SampleStyleBytes(const std::string& name = "Sample") {
-    return StyleFormat::Encode(SampleDocument(name));
+    return StyleWriter::Encode(SampleDocument(name));
 }
 
 }  // namespace style_test

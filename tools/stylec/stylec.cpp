@@ -6,18 +6,24 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/core/Handles.h"
 #include "framework/theme/Style.h"
-#include "framework/theme/StyleFormat.h"
+#include "tools/stylec/StyleWriter.h"
 
 namespace {
 
+struct TFileCloser {
+    void operator()(HANDLE file) const { CloseHandle(file); }
+};
+using UniqueFile = std::unique_ptr<void, TFileCloser>;
+
 UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
-    return UniqueFile(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    HANDLE file = CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
@@ -41,13 +47,12 @@ void WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes)
 }
 
 std::vector<uint8_t> Compile(const std::wstring& sourcePath) {
-    const TStyleDocument parsed = StyleFormat::ParseSource(ReadWholeFile(sourcePath));
-    // Completeness is checked here so that a broken source never becomes a
-    // resource; the canonical entry order makes the output independent of
-    // the order of the source lines.
-    const std::vector<uint8_t> compiled =
-        StyleFormat::Encode(TCustomStyle::FromDocument(parsed).ToDocument());
-    TCustomStyle::Load(compiled.data(), compiled.size());  // what the executable will do
+    const TStyleDocument parsed = StyleWriter::ParseSource(ReadWholeFile(sourcePath));
+    // Checked here as the executable will check it, so that a broken source
+    // never becomes a resource.
+    TCustomStyle::FromDocument(parsed);
+    const std::vector<uint8_t> compiled = StyleWriter::Encode(parsed);
+    TCustomStyle::Load(compiled.data(), compiled.size());
     return compiled;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Paths of loaded modules, at any length.
+// Paths of loaded modules and files, at any length.
 #include <windows.h>
 
 #include <string>
@@ -9,3 +9,7 @@ std::wstring ModuleFileName(HMODULE module = nullptr);
 
 // The folder part of a path, up to and including its last path separator.
 std::wstring FolderOf(const std::wstring& path);
+
+// The full path as the platform expands it (GetFullPathNameW); the path
+// itself when that fails.
+std::wstring ExpandFullPath(const std::wstring& path);

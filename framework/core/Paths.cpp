@@ -1,4 +1,4 @@
-#include "framework/core/ModulePath.h"
+#include "framework/core/Paths.h"
 
 #include <vector>
 
@@ -17,4 +17,14 @@ std::wstring ModuleFileName(HMODULE module) {
 std::wstring FolderOf(const std::wstring& path) {
     const auto separator = path.find_last_of(L"\\/:");
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+std::wstring ExpandFullPath(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < full.size()) return full.substr(0, length);
+        full.resize(length);
+    }
 }

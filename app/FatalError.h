@@ -1,0 +1,13 @@
+#pragma once
+// The fatal error box: the last word on an error that no catch point took.
+#include <string>
+
+#include "framework/errors/Exceptions.h"
+
+// "Exception %s in module %s at %p.\r\n%s%s\r\n"
+std::wstring FatalErrorText(const Exception& error);
+// Shows the fatal error box and ends the process with exit code 1.
+[[noreturn]] void ShowFatalErrorAndExit(const Exception& error);
+// Makes crashes (access violations, stack overflows) end in the fatal error
+// box too; std::terminate always does.
+void InstallFatalErrorHandlers();
