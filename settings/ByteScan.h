@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 
 // Bit i is set where byte i of the 16 at `at` is `c`.
-inline unsigned MatchMask(const char* at, char c) {
+[[gnu::always_inline]] inline unsigned MatchMask(const char* at, char c) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(c))));
 }

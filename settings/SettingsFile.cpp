@@ -12,7 +12,7 @@ constexpr long kMostTemporaryNames = 100;
 constexpr ULONGLONG kReplaceRetryMilliseconds = 1000;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-constexpr DWORD kReadChunk = 1 << 20;
+constexpr DWORD kReadChunk = 64 * 1024;  // larger chunks only cost more fresh memory
 
 using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;
 
@@ -134,30 +134,21 @@ private:
     DWORD error_ = 0;
 };
 
-// Feeds game.dat to `loader` in chunks: held whole, a large file would cost
-// more in fresh memory than in reading. The code of a failed step, or 0.
-DWORD ReadForLoading(const std::wstring& path, TSettingsLoader& loader) {
+// Feeds the rest of the file to `runs` in chunks: held whole, a large file
+// would cost more in fresh memory than in reading. The code of a failed
+// read, else 0.
+DWORD ReadInto(HANDLE file, TLineRuns& runs) {
+    for (DWORD got = 1; got != 0; runs.Take(got))
+        if (!ReadFile(file, runs.Room(kReadChunk), kReadChunk, &got, nullptr)) return GetLastError();
+    return 0;
+}
+
+DWORD ReadForLoading(const std::wstring& path, TLineRuns& runs) {
     if (path.size() > kMaxFilePathLength) return ERROR_PATH_NOT_FOUND;
     UniqueFile file = OpenExisting(path, GENERIC_READ, FILE_SHARE_READ);
     if (!file) return GetLastError();
-    for (DWORD got = 1; got != 0; loader.Take(got))
-        if (!ReadFile(file.get(), loader.Room(kReadChunk), kReadChunk, &got, nullptr)) return GetLastError();
+    if (const DWORD error = ReadInto(file.get(), runs)) return error;
     return CloseHandle(file.release()) ? 0 : GetLastError();
-}
-
-// The rest of the file, or nothing when a read fails.
-std::optional<std::string> ReadAll(HANDLE file) {
-    LARGE_INTEGER size{};
-    // One byte more than it holds: the read that finds nothing ends it.
-    std::string bytes(GetFileSizeEx(file, &size) ? static_cast<size_t>(size.QuadPart) + 1 : kReadChunk, '\0');
-    size_t filled = 0;
-    for (DWORD got = 1; got != 0; filled += got) {
-        if (filled == bytes.size()) bytes.resize(2 * bytes.size());  // it grew meanwhile
-        const DWORD wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - filled, kReadChunk));
-        if (!ReadFile(file, bytes.data() + filled, wanted, &got, nullptr)) return std::nullopt;
-    }
-    bytes.resize(filled);
-    return bytes;
 }
 }  // namespace
 
@@ -168,10 +159,9 @@ UINT AnsiCodePage() {
 
 TLoadedFile LoadSettingsFile(const std::wstring& path) {
     TSettingsLoader loader(AnsiCodePage());
-    TLoadedFile loaded;
-    loaded.error = ReadForLoading(path, loader);
-    loaded.values = loader.Finish(loaded.error == 0);
-    return loaded;
+    const DWORD error = ReadForLoading(path, loader.runs);
+    loader.runs.Finish(error == 0);
+    return {loader.values, error};
 }
 
 void CreateSettingsFile(const std::wstring& path, std::string_view bytes) {
@@ -196,12 +186,14 @@ void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
     if (!target || !GetFileInformationByHandle(target.get(), &info)) RaiseInOutError(GetLastError(), path);
     // Windows refuses to open a read-only file for writing; Wine lets root.
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) RaiseInOutError(ERROR_ACCESS_DENIED, path);
-    const std::optional<std::string> bytes = ReadAll(target.get());
-    if (!bytes) Raise(EReadError());
-
     TTemporaryFile replacement(FinalPath(target.get(), path));
     if (const DWORD error = replacement.Create(info.dwFileAttributes & kKeptAttributes)) RaiseInOutError(error, path);
-    SaveSettings(*bytes, AnsiCodePage(), values, [&](std::string_view piece) { replacement.Append(piece); });
+    // Read more than once, and never held whole.
+    TSettingsSaver saver(AnsiCodePage(), values, [&](std::string_view piece) { replacement.Append(piece); });
+    for (TLineRuns* runs; (runs = saver.NextReading());)
+        if (!SetFilePointerEx(target.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) || ReadInto(target.get(), *runs))
+            Raise(EReadError());
+    if (!saver.Wrote()) Raise(EReadError());  // it changed between the readings
     if (const DWORD error = replacement.Finish()) RaiseInOutError(error, path);
     target.reset();  // a file held open cannot be replaced
     if (const DWORD error = replacement.MoveIntoPlace(true)) RaiseInOutError(error, path);

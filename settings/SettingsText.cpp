@@ -13,7 +13,8 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // Every key text begins with it, and it is ASCII, which stands for itself
 // in every code page: only lines whose bytes hold it need decoding.
 constexpr std::wstring_view kKeyPrefix = L"PROTECTION_";
-constexpr size_t kSmallPiece = 16 * 1024;  // smaller pieces go to the sink in batches
+// A save's pieces reach the file in blocks of about this size: fewer writes.
+constexpr size_t kWriteBlock = 256 * 1024;
 
 bool IsUtf16(UINT codePage) { return codePage == kUtf16LE || codePage == kUtf16BE; }
 size_t UnitSize(UINT codePage) { return IsUtf16(codePage) ? 2 : 1; }
@@ -138,9 +139,9 @@ std::wstring RewrittenKeyLine(std::wstring_view line, const TWindowValues& value
     return std::wstring(line);
 }
 
-// Writes a file's new content in one form into `sink`, or without a sink
-// only finds out whether it can. When `exact`, a character that would turn
-// into a substitute makes it fail.
+// Writes a run of lines in one form into `sink`, or without a sink only
+// finds out whether it can. When `exact`, a character that would turn into
+// a substitute makes it fail.
 class TSaveWriter {
 public:
     TSaveWriter(std::string_view units, UINT codePage, const std::vector<TKeyLine>& keyLines, const TForm& to,
@@ -148,39 +149,21 @@ public:
         : units_(units), codePage_(codePage), keyLines_(keyLines), to_(to), exact_(exact),
           lineBreak_(Encode(L"\r\n", to.codePage)) {}
 
-    bool Write(const TWindowValues& values, std::string_view tail, const TByteSink* sink) {
+    bool Write(const TWindowValues& values, const TByteSink* sink) {
         sink_ = sink;
-        if (!tail.empty() && !SameEncoding()) return false;  // half a unit has no text
-        Put(to_.mark);
         size_t pos = 0;
         for (const TKeyLine& key : keyLines_) {
             if (!PutOtherLines(pos, key.line.start) || !PutText(RewrittenKeyLine(key.text, values))) return false;
             pos = key.line.next;
         }
-        if (!PutOtherLines(pos, units_.size())) return false;
-        Put(tail);
-        Flush();
-        return true;
+        return PutOtherLines(pos, units_.size());
     }
 
 private:
     bool SameEncoding() const { return to_.codePage == codePage_; }
 
-    // Small pieces go to the sink gathered, large ones as they are.
     void Put(std::string_view bytes) {
-        if (!sink_) return;
-        if (bytes.size() < kSmallPiece) {
-            small_ += bytes;
-            if (small_.size() >= kSmallPiece) Flush();
-            return;
-        }
-        Flush();
-        (*sink_)(bytes);
-    }
-
-    void Flush() {
-        if (sink_ && !small_.empty()) (*sink_)(small_);
-        small_.clear();
+        if (sink_ && !bytes.empty()) (*sink_)(bytes);
     }
 
     bool PutText(std::wstring_view text) {
@@ -220,71 +203,140 @@ private:
     const std::vector<TKeyLine>& keyLines_;
     TForm to_;
     bool exact_;
-    std::string lineBreak_, small_;
+    std::string lineBreak_;
     const TByteSink* sink_ = nullptr;
 };
+
+// The ways a save tries to write a file, in order: the ANSI code page
+// without a mark, the file's own encoding with its mark, UTF-8 with a mark.
+TForm WayOf(size_t way, UINT ansiCodePage, UINT fileCodePage, std::string_view fileMark) {
+    const TForm ways[] = {{ansiCodePage, {}}, {fileCodePage, fileMark}, {CP_UTF8, kUtf8Mark}};
+    return ways[way];
+}
 }  // namespace
 
 std::string DefaultSettingsBytes(UINT codePage) {
     return std::string(codePage == CP_UTF8 ? kUtf8Mark : "") + std::string(kDefaultSettingsLines);
 }
 
-char* TSettingsLoader::Room(size_t size) {
-    pending_.resize(filled_ + size);
-    return pending_.data() + filled_;
+char* TLineRuns::Room(size_t size) {
+    if (filled_ + size > room_) {  // never cleared: the file's bytes are read over it
+        room_ = std::max(2 * room_, filled_ + size);
+        std::unique_ptr<char[]> grown = std::make_unique_for_overwrite<char[]>(room_);
+        std::copy_n(buffer_.get(), filled_, grown.get());
+        buffer_ = std::move(grown);
+    }
+    return buffer_.get() + filled_;
 }
 
-void TSettingsLoader::Take(size_t count) {
-    const size_t from = codePage_ == 0 ? 0 : filled_;  // what came before holds no line break
-    pending_.resize(filled_ += count);
+void TLineRuns::Take(size_t count) {
+    // What came before holds no line break but a CR at its very end, which
+    // may be the first half of a CR LF.
+    const size_t unit = UnitSize(codePage), from = codePage == 0 ? 0 : filled_ - std::min(filled_, 2 * unit);
+    filled_ += count;
     if (!KnowForm(false)) return;
-    // The lines up to the last break are whole. (A CR LF cut in two gives one
-    // empty line more, which holds no value.)
-    const size_t unit = UnitSize(codePage_);
-    for (size_t at = filled_ - filled_ % unit; at > from; at -= unit)
-        if (BreakAt(pending_, at - unit, codePage_)) return TakeLines(at);
+    const size_t whole = filled_ - filled_ % UnitSize(codePage);
+    for (size_t at = whole; at > from; at -= UnitSize(codePage)) {
+        const char c = BreakAt(Pending(), at - UnitSize(codePage), codePage);
+        if (c == '\n' || (c == '\r' && at < whole)) return TakeLines(at);
+    }
 }
 
-TLoadedValues TSettingsLoader::Finish(bool complete) {
-    pending_.resize(filled_);
+void TLineRuns::Finish(bool complete) {
     KnowForm(true);
-    const size_t unit = UnitSize(codePage_);
+    const size_t unit = UnitSize(codePage);
     size_t end = filled_ - filled_ % unit;
-    while (!complete && end > 0 && !BreakAt(pending_, end - unit, codePage_)) end -= unit;
+    while (!complete && end > 0 && !BreakAt(Pending(), end - unit, codePage)) end -= unit;
     TakeLines(end);
-    return values_;
+    tail = Pending();
 }
 
-bool TSettingsLoader::KnowForm(bool all) {
-    if (codePage_ != 0) return true;
+bool TLineRuns::KnowForm(bool all) {
+    if (codePage != 0) return true;
     if (!all && filled_ < kUtf8Mark.size()) return false;  // a mark may be coming yet
-    const TForm form = FormOf(pending_, ansiCodePage_);
-    codePage_ = form.codePage;
-    pending_.erase(0, form.mark.size());
-    filled_ -= form.mark.size();
+    const TForm form = FormOf(Pending(), ansiCodePage_);
+    codePage = form.codePage;
+    mark = form.mark;
+    Drop(mark.size());
     return true;
 }
 
-void TSettingsLoader::TakeLines(size_t end) {
-    for (const TKeyLine& key : KeyLines(std::string_view(pending_).substr(0, end), codePage_))
-        for (size_t row = 0; row < kKeyCount; ++row)
-            if (std::optional<std::wstring> value = ValueIn(key.text, kSettingsKeys[row])) values_[row] = std::move(value);
-    pending_.erase(0, end);
-    filled_ -= end;
+void TLineRuns::TakeLines(size_t end) {
+    if (end > 0) take_(Pending().substr(0, end));
+    Drop(end);
 }
 
-void SaveSettings(std::string_view bytes, UINT codePage, const TWindowValues& values, const TByteSink& sink) {
-    const TForm own = FormOf(bytes, codePage);
-    bytes.remove_prefix(own.mark.size());
-    const size_t whole = bytes.size() - bytes.size() % UnitSize(own.codePage);
-    const std::string_view units = bytes.substr(0, whole), tail = bytes.substr(whole);
-    const std::vector<TKeyLine> keyLines = KeyLines(units, own.codePage);
-    for (const TForm& to : {TForm{codePage, {}}, own, TForm{CP_UTF8, kUtf8Mark}}) {
-        TSaveWriter writer(units, own.codePage, keyLines, to, true);
-        if (writer.Write(values, tail, nullptr)) {
-            writer.Write(values, tail, &sink);
-            return;
+void TLineRuns::Drop(size_t count) {
+    std::copy(buffer_.get() + count, buffer_.get() + filled_, buffer_.get());
+    filled_ -= count;
+}
+
+TSettingsLoader::TSettingsLoader(UINT codePage)
+    : runs(codePage, [this](std::string_view units) {
+          for (const TKeyLine& key : KeyLines(units, runs.codePage))
+              for (size_t row = 0; row < kKeyCount; ++row)
+                  if (std::optional<std::wstring> value = ValueIn(key.text, kSettingsKeys[row])) values[row] = value;
+      }) {}
+
+TSettingsSaver::TSettingsSaver(UINT codePage, const TWindowValues& values, TByteSink sink)
+    : ansiCodePage_(codePage), values_(values), sink_(std::move(sink)),
+      gather_([this](std::string_view bytes) { Gather(bytes); }) {}
+
+TLineRuns* TSettingsSaver::NextReading() {
+    if (reading_) {
+        reading_->Finish(true);
+        // The first reading tells the file's form; the others find the same.
+        if (fileCodePage_ == 0) fileCodePage_ = reading_->codePage, fileMark_ = reading_->mark, fileTail_ = reading_->tail;
+        wrote_ = wrote_ && reading_->codePage == fileCodePage_ && reading_->mark == fileMark_ && reading_->tail == fileTail_;
+        if (writing_) {
+            Gather(fileTail_, true);
+            return nullptr;
+        }
+        if (fits_ && !Needless(way_)) {
+            writing_ = true;
+        } else {
+            do ++way_;
+            while (way_ < 3 && Needless(way_));
+            fits_ = true;
+            writing_ = way_ == 3;  // none fits
+        }
+        if (writing_) {
+            block_.reserve(kWriteBlock);
+            Gather(WayOf(WrittenWay(), ansiCodePage_, fileCodePage_, fileMark_).mark);
         }
     }
-    TSaveWriter(units, own.codePage, keyLines, own, false).Write(values, tail, &sink);
+    reading_ = std::make_unique<TLineRuns>(ansiCodePage_, [this](std::string_view units) { Take(units); });
+    return reading_.get();
+}
+
+// A way tried already needs no second try, and half a UTF-16 unit at the
+// end has no text to be written in another encoding.
+bool TSettingsSaver::Needless(size_t way) const {
+    const TForm form = WayOf(way, ansiCodePage_, fileCodePage_, fileMark_);
+    for (size_t earlier = 0; earlier < way; ++earlier) {
+        const TForm tried = WayOf(earlier, ansiCodePage_, fileCodePage_, fileMark_);
+        if (tried.codePage == form.codePage && tried.mark == form.mark) return true;
+    }
+    return !fileTail_.empty() && form.codePage != fileCodePage_;
+}
+
+void TSettingsSaver::Take(std::string_view units) {
+    const std::vector<TKeyLine> keyLines = KeyLines(units, reading_->codePage);
+    const TForm way = WayOf(WrittenWay(), ansiCodePage_, fileCodePage_, fileMark_);
+    if (writing_)
+        wrote_ = TSaveWriter(units, reading_->codePage, keyLines, way, way_ < 3).Write(values_, &gather_) && wrote_;
+    else if (fits_)
+        fits_ = TSaveWriter(units, reading_->codePage, keyLines, way, true).Write(values_, nullptr);
+}
+
+// Small pieces reach the sink gathered into blocks, large ones as they are.
+void TSettingsSaver::Gather(std::string_view bytes, bool last) {
+    if (bytes.size() < kWriteBlock) {
+        block_ += bytes;
+        if (block_.size() < kWriteBlock && !last) return;
+        bytes = {};
+    }
+    if (!block_.empty()) sink_(block_);
+    block_.clear();
+    if (!bytes.empty()) sink_(bytes);
 }

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,28 +57,70 @@ inline constexpr std::string_view kDefaultSettingsLines =
 // The default lines after a UTF-8 mark when the ANSI code page is UTF-8.
 std::string DefaultSettingsBytes(UINT codePage);
 
-// Loading, from a file read piece by piece and never held whole: each piece
-// is read into Room(size), then the first `count` bytes of it are taken.
-// Finish(false), after a failed read, leaves out a last line without a break.
-class TSettingsLoader {
+// A file read piece by piece and never held whole, handed to `take` in runs
+// of whole lines after its mark. Each piece is read into Room(size) and the
+// first `count` bytes of it taken; Finish(false), after a failed read,
+// leaves out a last line without a break.
+class TLineRuns {
 public:
-    explicit TSettingsLoader(UINT codePage) : ansiCodePage_(codePage) {}
+    TLineRuns(UINT ansiCodePage, std::function<void(std::string_view)> take)
+        : ansiCodePage_(ansiCodePage), take_(std::move(take)) {}
     char* Room(size_t size);
     void Take(size_t count);
-    TLoadedValues Finish(bool complete);
+    void Finish(bool complete);
+
+    UINT codePage = 0;  // of the text (1200, 1201 for UTF-16), once known
+    std::string mark;
+    std::string tail;  // after Finish(true): half a UTF-16 unit at the end
 
 private:
     bool KnowForm(bool all);
     void TakeLines(size_t end);
+    void Drop(size_t count);
+    std::string_view Pending() const { return {buffer_.get(), filled_}; }
 
     UINT ansiCodePage_;
-    UINT codePage_ = 0;    // of the text, once the mark or its lack is known
-    std::string pending_;  // bytes not yet taken as lines, then room
-    size_t filled_ = 0;    // how many of them the file gave
-    TLoadedValues values_;
+    std::function<void(std::string_view)> take_;
+    std::unique_ptr<char[]> buffer_;  // bytes not yet taken as lines, then room
+    size_t filled_ = 0, room_ = 0;    // how many the file gave, and fit
+};
+
+// Loading: the values the controls receive from the lines of `runs`.
+struct TSettingsLoader {
+    explicit TSettingsLoader(UINT codePage);
+    TLoadedValues values;
+    TLineRuns runs;
 };
 
 // Receives the bytes a save writes, in order, in pieces that may be views
-// of `bytes`: no copy of a large file is made.
+// of what was read: no copy of a large file is made.
 using TByteSink = std::function<void(std::string_view)>;
-void SaveSettings(std::string_view bytes, UINT codePage, const TWindowValues& values, const TByteSink& sink);
+
+// Saving reads the file more than once, each time from its start: to find
+// in which of the ways it can be written, one reading for each way tried,
+// then to write it into `sink`. Wrote is false when the file changed
+// between the readings.
+class TSettingsSaver {
+public:
+    TSettingsSaver(UINT codePage, const TWindowValues& values, TByteSink sink);
+    // The next reading to feed the whole file to, or null once it is written.
+    TLineRuns* NextReading();
+    bool Wrote() const { return wrote_; }
+
+private:
+    bool Needless(size_t way) const;
+    void Take(std::string_view units);
+    void Gather(std::string_view bytes, bool last = false);
+    // Where no way fits, the file's own (way 1), with substitutes.
+    size_t WrittenWay() const { return way_ < 3 ? way_ : 1; }
+
+    UINT ansiCodePage_;
+    TWindowValues values_;
+    TByteSink sink_, gather_;
+    std::string block_;  // pieces gathered for the sink
+    std::unique_ptr<TLineRuns> reading_;
+    UINT fileCodePage_ = 0;  // and mark and tail: known after the first reading
+    std::string fileMark_, fileTail_;
+    size_t way_ = 0;  // tried, then written
+    bool fits_ = true, writing_ = false, wrote_ = true;
+};

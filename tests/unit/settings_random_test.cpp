@@ -4,7 +4,8 @@
 // way of writing the file tried line by line. Files are made of pieces that
 // reach the hard cases: NULs, lone CRs, 0x1A, lead bytes at line ends and
 // before key texts, invalid UTF-8, lone surrogates, repeated keys and lines
-// longer than a read chunk, with and without each byte order mark.
+// longer than a read chunk, with and without each byte order mark, read in
+// pieces of random sizes.
 //
 // The seed is printed; KV_RANDOM_SEED sets another, KV_RANDOM_FILES the count.
 #include <gtest/gtest.h>
@@ -262,10 +263,11 @@ public:
         return values;
     }
 
-    // Sizes of the pieces the loader is given, in turn.
-    std::vector<size_t> ReadSizes() {
-        const size_t sizes[] = {1, 2, 3, 5, 64, 4096, 1 << 20};
-        return {sizes[Below(7)], sizes[Below(7)], sizes[Below(7)]};
+    // Sizes of the pieces a file is read in, in turn; tiny ones for small files.
+    std::vector<size_t> ReadSizes(size_t fileSize) {
+        const size_t sizes[] = {1, 2, 3, 5, 64, 4096, 65'537, 1 << 20};
+        const size_t least = fileSize > 4096 ? 4 : 0;
+        return {sizes[least + Below(8 - least)], sizes[least + Below(8 - least)], sizes[least + Below(8 - least)]};
     }
 
     unsigned Below(size_t n) { return static_cast<unsigned>(random_() % n); }
@@ -335,8 +337,8 @@ TEST_P(SettingsRandom, LoadingAndSavingDoWhatTheModelDoes) {
         const ModelSave save = ModelSaveOf(model, values, codePage);
         ++ways[save.way];
         try {
-            const TLoadedValues loaded = settings_test::LoadSettings(bytes, codePage, complete, random.ReadSizes());
-            const std::string saved = settings_test::SaveSettings(bytes, codePage, values);
+            const TLoadedValues loaded = settings_test::LoadSettings(bytes, codePage, complete, random.ReadSizes(bytes.size()));
+            const std::string saved = settings_test::SaveSettings(bytes, codePage, values, random.ReadSizes(bytes.size()));
             if (loaded == expected && saved == save.bytes) continue;
             ADD_FAILURE() << "file " << i << (loaded == expected ? "" : ": loaded other values")
                           << (saved == save.bytes ? "" : ": saved other bytes") << "\n  file:  " << Hex(bytes)
