@@ -16,13 +16,6 @@
 }
 #endif
 
-// The first CR or LF at or after `from`, or the size.
-inline size_t FindLineBreak(std::string_view bytes, size_t from) {
-    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
-    return static_cast<size_t>(std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), isBreak) -
-                               bytes.begin());
-}
-
 // Where `needle` (two bytes or more) first stands at or after `from`, or npos.
 inline size_t FindBytes(std::string_view bytes, std::string_view needle, size_t from) {
 #if defined(__SSE2__)

@@ -28,7 +28,7 @@ UniqueFile Owned(HANDLE file) { return UniqueFile(file == INVALID_HANDLE_VALUE ?
 }
 
 // A form of the path that the file functions take at any length, and with
-// any temporary name's ending (".saving.999").
+// any temporary name's ending (".saving.99").
 std::wstring LongPathForm(const std::wstring& path) {
     if (path.size() + 11 < MAX_PATH || path.starts_with(L"\\\\?\\")) return path;
     const std::wstring full = ExpandFullPath(path);

@@ -87,7 +87,7 @@ struct TLine {
 
 TLine LineFrom(std::string_view units, size_t start, UINT codePage) {
     const size_t unit = UnitSize(codePage);
-    size_t end = unit == 1 ? FindLineBreak(units, start) : start;
+    size_t end = start;
     while (end < units.size() && !BreakAt(units, end, codePage)) end += unit;
     if (end == units.size()) return {start, end, end};
     const bool crLf = BreakAt(units, end, codePage) == '\r' && end + unit < units.size() &&
@@ -309,15 +309,12 @@ TLineRuns* TSettingsSaver::NextReading() {
     return reading_.get();
 }
 
-// A way tried already needs no second try, and half a UTF-16 unit at the
-// end has no text to be written in another encoding.
+// A way tried already needs no second try (the file's own is the ANSI code
+// page's for a file without a mark, UTF-8's for one with a UTF-8 mark), and
+// half a UTF-16 unit at the end has no text to be written otherwise.
 bool TSettingsSaver::Needless(size_t way) const {
-    const TForm form = WayOf(way, ansiCodePage_, fileCodePage_, fileMark_);
-    for (size_t earlier = 0; earlier < way; ++earlier) {
-        const TForm tried = WayOf(earlier, ansiCodePage_, fileCodePage_, fileMark_);
-        if (tried.codePage == form.codePage && tried.mark == form.mark) return true;
-    }
-    return !fileTail_.empty() && form.codePage != fileCodePage_;
+    if ((way == 1 && fileMark_.empty()) || (way == 2 && fileMark_ == kUtf8Mark)) return true;
+    return !fileTail_.empty() && WayOf(way, ansiCodePage_, fileCodePage_, fileMark_).codePage != fileCodePage_;
 }
 
 void TSettingsSaver::Take(std::string_view units) {

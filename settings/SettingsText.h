@@ -1,22 +1,19 @@
 #pragma once
 // game.dat as bytes, without any file: the keys the window edits, what
-// loading takes from the bytes, what a save makes of them. `codePage` is the
-// ANSI code page.
+// loading takes from the bytes, what a save makes of them.
 //
-// A byte order mark (EF BB BF, FF FE, FE FF) makes a file UTF-8 or UTF-16LE
-// or BE, else it is in the ANSI code page. Lines end at CR LF, LF or a lone
-// CR, a break at the end gives no further line, and NUL and 0x1A are just
-// characters. A key line's text holds a key text anywhere (bytes that only
-// look like one, inside double-byte characters, are none). Loading gives an
-// edit the text after the first key text, up to its first NUL (an edit holds
-// no more), and checks a check box when a line holds its checked text; the
-// last line wins. A save ends every line with CR LF and writes a key line as
-// its first key text and the window's value ("0" if empty). Other lines come
-// out byte for byte, or as the same characters where the file's encoding
-// changes: a save takes the first of the ANSI code page without a mark, the
-// file's own encoding with its mark, UTF-8 with a mark, that every line
-// survives; if none does (the values came from another file), the file's
-// own, with substitutes in the key lines. Half a UTF-16 unit at the end stays.
+// A byte order mark makes a file UTF-8 or UTF-16, else it is in the ANSI
+// code page. Lines end at CR LF, LF or a lone CR; NUL and 0x1A are plain
+// characters. A line whose text holds a key text is a key line (bytes that
+// only look like one, inside double-byte characters, are not). Loading gives
+// an edit the text after the key text up to its first NUL, as an edit holds
+// it, and checks a box for its checked text; the last line wins. A save ends
+// each line with CR LF, writes a key line as its first key text and the
+// window's value ("0" if empty), and every other line byte for byte, or as
+// the same characters in the first of these that every line survives: the
+// ANSI code page without a mark, the file's encoding with its mark, UTF-8
+// with a mark. Failing all (values from another file), the file's own, with
+// substitutes in the key lines. Half a UTF-16 unit at the end stays.
 #include <windows.h>
 
 #include <array>
@@ -92,8 +89,7 @@ struct TSettingsLoader {
     TLineRuns runs;
 };
 
-// Receives the bytes a save writes, in order, in pieces that may be views
-// of what was read: no copy of a large file is made.
+// Receives the bytes a save writes, in order, in pieces.
 using TByteSink = std::function<void(std::string_view)>;
 
 // Saving reads the file more than once, each time from its start: to find
