@@ -185,6 +185,45 @@ TEST_F(SettingsFile, AConcurrentReaderNeverSeesAPartialFile) {
     EXPECT_EQ(folder_.Entries(), kOnlyGameDat);
 }
 
+// The file is read in chunks of 64 KiB: a CR LF, a key text and a long
+// line across their edges come through as anywhere else.
+TEST_F(SettingsFile, ChunkEdgesSplitNoLineBreakAndNoKeyText) {
+    constexpr size_t kChunk = 64 * 1024;
+    std::string bytes = "PROTECTION_MODE = 0\r\n";
+    bytes += std::string(kChunk - 1 - bytes.size(), 'a') + "\r\nb\rc\r\nPROTECTION_LOGO = 1\r\n";
+    const std::string ds(2 * kChunk - 5 - bytes.size(), 'd');
+    bytes += ds + "PROTECTION_CHRONICLE = 0\r\n" + std::string(300'000, 'e') + "\nPROTECTION_CLIENT_ID = 7";
+    WriteBytes(path_, bytes);
+    EXPECT_EQ(LoadSettingsFile(path_).values, (TLoadedValues{L"0", L"0", L"1", L"7"}));
+    Save({L"2", L"3", L"0", L"8"});
+    EXPECT_TRUE(ReadBytes(path_) == "PROTECTION_MODE = 2\r\n" + std::string(kChunk - 1 - 21, 'a') +
+                                        "\r\nb\r\nc\r\nPROTECTION_LOGO = 0\r\nPROTECTION_CHRONICLE = 3\r\n" +
+                                        std::string(300'000, 'e') + "\r\nPROTECTION_CLIENT_ID = 8\r\n");
+}
+
+// Many blocks of output, key lines spread through them, runs of other lines
+// with every kind of break.
+TEST_F(SettingsFile, ALargeFileIsRewrittenLineForLine) {
+    std::string before, after;
+    for (int i = 0; i < 60'000; ++i) {
+        std::string line = "; line " + std::to_string(i) + " \xE9", rewritten = line;
+        if (i % 4999 == 17) {
+            line = "  PROTECTION_MODE = " + std::to_string(i);
+            rewritten = "PROTECTION_MODE = 2";
+        } else if (i % 7001 == 5) {
+            line = "PROTECTION_LOGO = 0";
+            rewritten = "PROTECTION_LOGO = 1";
+        }
+        before += line + (i % 3 == 0 ? "\n" : i % 3 == 1 ? "\r\n" : i < 30'000 ? "\r\n" : "\r");
+        after += rewritten + "\r\n";
+    }
+    WriteBytes(path_, before);
+    Save({L"2", L"", L"1", L""});
+    EXPECT_TRUE(ReadBytes(path_) == after);
+    EXPECT_EQ(LoadSettingsFile(path_).values, (TLoadedValues{L"2", std::nullopt, L"1", std::nullopt}));
+    EXPECT_EQ(folder_.Entries(), kOnlyGameDat);
+}
+
 TEST_F(SettingsFile, CreationWritesTheBytesAndNeverReplacesAFile) {
     const std::wstring created = folder_.File(L"new.dat");
     CreateSettingsFile(created, "a\r\n");
