@@ -73,8 +73,6 @@ public:
         file_.reset();
         if (!path_.empty()) RemoveFile(path_);
     }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
 
     // For this process alone, under the first temporary name nothing bears.
     DWORD Create(DWORD attributes) {
@@ -173,11 +171,9 @@ void CreateSettingsFile(const std::wstring& path, std::string_view bytes) {
 }
 
 void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
-    // Opened first as reading all lines would open it, for its error.
-    if (UniqueFile probe = OpenExisting(path, GENERIC_READ, FILE_SHARE_READ); !probe) {
-        const DWORD error = GetLastError();
-        Raise(EFOpenError(path, error));
-    }
+    // Opened first as reading all lines would open it, for its error (a
+    // handle that failed to open needs no closing: the code stays).
+    if (!OpenExisting(path, GENERIC_READ, FILE_SHARE_READ)) Raise(EFOpenError(path, GetLastError()));
     if (path.size() > kMaxFilePathLength) RaiseInOutError(ERROR_PATH_NOT_FOUND, path);
     // Held as a rewrite in place would hold it, until it is replaced: others
     // may read, not write, and what keeps it from being written shows now.
