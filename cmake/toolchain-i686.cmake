@@ -11,3 +11,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The test build runs under 32-bit Wine inside the i386 root: CTest prefixes
+# every test program with these two (a chroot into the root, then Wine), and
+# the test scripts with the first alone, so that they act inside the root too.
+get_filename_component(KV_TOOLS ${CMAKE_CURRENT_LIST_DIR}/../tools ABSOLUTE)
+set(KV_TEST_LAUNCHER ${KV_TOOLS}/i386-exec)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${KV_TEST_LAUNCHER} ${KV_TOOLS}/wine-exec)

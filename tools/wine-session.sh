@@ -3,12 +3,20 @@
 # an X server, the project's Wine prefix with Wine's services kept running,
 # and, when run as root, an unprivileged user with a prefix of its own for
 # the cases where file permissions matter (root ignores them under Wine).
-#   eval "$(tools/wine-session.sh start)"   prints the variables to export
-#   tools/wine-session.sh stop
-#   tools/wine-session.sh prepare             only the project's prefix, for a desktop of one's own
+#   eval "$(tools/wine-session.sh start [ARCH])"   prints the variables to export
+#   tools/wine-session.sh stop [ARCH]
+#   tools/wine-session.sh prepare [ARCH]            only the project's prefix, for a desktop of one's own
+# ARCH is x86_64 (the default: 64-bit Wine on this system) or i686 (32-bit
+# Wine: run this inside the i386 root, through tools/i386-exec). Each has its
+# own prefix and X server, so both can run at the same time.
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
-state="$top/build/session"
+arch=${2:-x86_64}
+case $arch in
+  x86_64) prefix="$top/build/wineprefix" state="$top/build/session" ;;
+  i686) prefix="$top/build/wineprefix-i686" state="$top/build/session-i686" ;;
+  *) echo "wine-session.sh: unknown architecture $arch" >&2; exit 2 ;;
+esac
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 testuser=kvtest
 
@@ -34,24 +42,38 @@ install_fonts() {  # $1 = prefix, $2 = its owner
 
 # The project's prefix, set up once.
 prepare() {
-  local prefix="$top/build/wineprefix"
   [ -f "$prefix/system.reg" ] || init_prefix "$prefix"
   install_fonts "$prefix" "$(id -un)"
 }
 
 start() {
   mkdir -p "$state"
-  local display=""
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    display=":$n"; break
-  done
+  # A display that no X server of this machine uses: none holds its lock file
+  # or its socket. /proc/net/unix lists the sockets of every root here,
+  # abstract ones too, which the X servers of all roots share. Xvfb writes the
+  # number once it accepts clients, and ends at once when another server got
+  # the display first: the next one is tried then.
   # -ac: the unprivileged test user must reach the same X server.
-  Xvfb "$display" -screen 0 1024x768x24 -ac -nolisten tcp >/dev/null 2>&1 &
-  echo $! > "$state/xvfb.pid"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+  local n
+  for n in $(seq 91 190); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    grep -q "/tmp/.X11-unix/X$n\$" /proc/net/unix && continue
+    rm -f "$state/display"
+    Xvfb ":$n" -displayfd 3 -screen 0 1024x768x24 -ac -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
+    echo $! > "$state/xvfb.pid"
+    for _ in $(seq 100); do
+      [ -s "$state/display" ] || ! kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null && break
+      sleep 0.1
+    done
+    [ -s "$state/display" ] && break
+    kill "$(cat "$state/xvfb.pid")" 2>/dev/null
+  done
+  if [ ! -s "$state/display" ]; then
+    echo "wine-session.sh: Xvfb did not start" >&2
+    exit 1
+  fi
+  local display=":$(head -n 1 "$state/display")"
   export DISPLAY=$display
-  local prefix="$top/build/wineprefix"
   prepare
   WINEPREFIX="$prefix" wineserver -p
   WINEPREFIX="$prefix" wine cmd /c exit >/dev/null 2>&1
@@ -71,13 +93,16 @@ start() {
 }
 
 stop() {
-  WINEPREFIX="$top/build/wineprefix" wineserver -k 2>/dev/null
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null
   if [ "$(id -u)" = 0 ] && id "$testuser" >/dev/null 2>&1; then
     runuser -u "$testuser" -- env WINEPREFIX="/tmp/$testuser-wineprefix" wineserver -k 2>/dev/null
   fi
   [ -f "$state/xvfb.pid" ] && kill "$(cat "$state/xvfb.pid")" 2>/dev/null
-  rm -f "$state/xvfb.pid"
+  rm -f "$state/xvfb.pid" "$state/display"
   return 0
 }
 
-"$@"
+case ${1:-} in
+  start|stop|prepare) "$1" ;;
+  *) echo "usage: $0 start|stop|prepare [x86_64|i686]" >&2; exit 2 ;;
+esac

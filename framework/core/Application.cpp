@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <exception>
+
 #include "framework/core/Paths.h"
 
 TApplication* Application = nullptr;
@@ -29,10 +31,13 @@ void ReportToApplication(TComponent* sender, const Exception& error) {
     Application->HandleException(sender, error);
 }
 
-// The windows a modal box disables besides its owner.
+// The windows a modal box disables besides its owner, and an error met while
+// collecting them: it may not pass through Windows' frames (a 32-bit build
+// would end the process), so it is raised once the enumeration is over.
 struct TDisabledWindows {
     HWND owner;
     std::vector<HWND> windows;
+    std::exception_ptr error;
 };
 
 BOOL CALLBACK DisableOthers(HWND window, LPARAM param) noexcept {
@@ -41,6 +46,7 @@ BOOL CALLBACK DisableOthers(HWND window, LPARAM param) noexcept {
     try {
         state->windows.push_back(window);  // recorded first: never left disabled
     } catch (...) {
+        state->error = std::current_exception();
         return FALSE;
     }
     EnableWindow(window, FALSE);
@@ -153,6 +159,10 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
     HWND focus = GetFocus();
     TDisabledWindows disabled{active ? active : GetLastActivePopup(Handle()), {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
+    if (disabled.error) {
+        for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+        std::rethrow_exception(disabled.error);
+    }
     const int result = ::MessageBoxW(disabled.owner, text.c_str(), caption.c_str(), flags);
     for (HWND window : disabled.windows) EnableWindow(window, TRUE);
     if (active && IsWindow(active)) SetActiveWindow(active);

@@ -1,6 +1,6 @@
 #pragma once
 // The two builds of KorvaneCFG.exe that the executable tests look at: the
-// 32-bit release and the 64-bit build that runs the tests.
+// 32-bit release and its 64-bit twin. Either build's tests look at both.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -28,7 +28,7 @@ class EachBuild : public testing::TestWithParam<BuiltExe> {
 protected:
     void SetUp() override {
         if (GetParam().path.empty())
-            GTEST_SKIP() << "the build was configured without KV_I686_EXE";
+            GTEST_SKIP() << "the build was configured without the path of the " << GetParam().arch << " exe";
     }
     const std::wstring& Exe() const { return GetParam().path; }
 };
