@@ -6,12 +6,8 @@
 #include <array>
 
 #include "framework/core/Paths.h"
-#include "settings/LineReader.h"
-#include "settings/ListWriter.h"
-#include "settings/ReplacementFile.h"
-#include "settings/SettingsKeys.h"
-#include "settings/SettingsPath.h"
-#include "settings/SettingsSave.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsText.h"
 
 TKvgCFG* KvgCFG = nullptr;
 
@@ -93,7 +89,7 @@ void TKvgCFG::Loaded() {
     ChronicleGrp = static_cast<TRadioGroup*>(FindControl(L"ChronicleGrp"));
 }
 
-std::wstring TKvgCFG::SettingsPath() const { return SettingsPathBeside(gExecutableFolder); }
+std::wstring TKvgCFG::SettingsPath() const { return gExecutableFolder + kSettingsFileName; }
 
 // --- Loading -------------------------------------------------------------------
 
@@ -109,37 +105,34 @@ void TKvgCFG::FormCreate(TComponent* /*sender*/) {
     SynchronizeSelectors();
 }
 
-void TKvgCFG::CreateIniFile() { WriteAllLines(SettingsPath(), DefaultSettingsLines()); }
+void TKvgCFG::CreateIniFile() { CreateSettingsFile(SettingsPath(), DefaultSettingsBytes(AnsiCodePage())); }
 
 void TKvgCFG::FillFields() {
-    TLineReader reader;
-    // Whatever happens, the codes lose their leading blanks at the end.
-    struct FinalStep {
-        TKvgCFG& form;
-        TLineReader& reader;
-        ~FinalStep() {
-            try {
-                if (reader.IsOpen()) reader.Close();
-            } catch (...) {
-                // The error that stopped loading is the one to report.
-            }
-            RemoveLeadingBlanks(*form.pCronic);
-            RemoveLeadingBlanks(*form.pMode);
-        }
-    } finalStep{*this, reader};
+    const TLoadedFile file = LoadSettingsFile(SettingsPath());
+    for (size_t key = 0; key < kKeyCount; ++key)
+        if (file.values[key]) StoreLoaded(kSettingsKeys[key], *file.values[key]);
+    // The final step, also after a failure: the codes lose their leading blanks.
+    RemoveLeadingBlanks(*pCronic);
+    RemoveLeadingBlanks(*pMode);
+    SetIOResult(static_cast<int>(file.error));
+    IOCheck(SettingsPath());
+}
 
-    reader.Open(SettingsPath());
-    // Only lines holding a key text say anything; the reader passes over
-    // the others, nearly all of a large file, without decoding them.
-    std::wstring line;
-    while (reader.ReadLineWith(kKeyPrefix, line)) {
-        const KeyLineValues values = ReadKeyLine(line);
-        if (values.mode) pMode->SetText(*values.mode);
-        if (values.chronicle) pCronic->SetText(*values.chronicle);
-        if (values.logoShown) ShowCustomLogo->SetChecked(true);
-        if (values.clientId) DLLKey->SetText(*values.clientId);
+// Loading only ever sets: a text into an edit, a check into a box.
+void TKvgCFG::StoreLoaded(const TSettingsKey& key, const std::wstring& value) {
+    TWinControl* control = FindControl(key.control);
+    if (auto* box = dynamic_cast<TCheckBox*>(control)) box->SetChecked(true);
+    if (auto* edit = dynamic_cast<TEdit*>(control)) edit->SetText(value);
+}
+
+TWindowValues TKvgCFG::HeldValues() const {
+    TWindowValues values;
+    for (size_t key = 0; key < kKeyCount; ++key) {
+        TWinControl* control = FindControl(kSettingsKeys[key].control);
+        if (auto* box = dynamic_cast<TCheckBox*>(control)) values[key] = box->Checked() ? L"1" : L"0";
+        if (auto* edit = dynamic_cast<TEdit*>(control)) values[key] = edit->Text();
     }
-    reader.Close();
+    return values;
 }
 
 // Selects the items whose codes the window holds, each group on its own. A
@@ -173,9 +166,17 @@ void TKvgCFG::pModeChange(TComponent* /*sender*/) { pMode->SetText(pMode->Text()
 void TKvgCFG::SaveClick(TComponent* /*sender*/) { SaveFields(); }
 
 void TKvgCFG::SaveFields() {
-    SaveSettingsFile(SettingsPath(), SavedValues{pMode->Text(), pCronic->Text(), DLLKey->Text(),
-                                                 ShowCustomLogo->Checked()});
-    // The notice has no owner: the window is not disabled while it is up.
+    // The notice has no owner, so the window takes clicks while it is up:
+    // one more on Save must not start a second save. After a success the
+    // window is closing, and stays so.
+    if (saving_) return;
+    saving_ = true;
+    try {
+        SaveSettingsFile(SettingsPath(), HeldValues());
+    } catch (...) {
+        saving_ = false;  // the user may try again
+        throw;
+    }
     MessageBoxW(nullptr, L"Success!", L"Korvane Configurator", 0x140);
     Close();
 }

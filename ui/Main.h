@@ -12,6 +12,7 @@
 #include "framework/controls/RadioGroup.h"
 #include "framework/controls/StatusBar.h"
 #include "framework/core/Form.h"
+#include "settings/SettingsText.h"
 
 class TKvgCFG : public TForm {
 public:
@@ -52,6 +53,10 @@ protected:
 
 private:
     void SynchronizeSelectors();
+    void StoreLoaded(const TSettingsKey& key, const std::wstring& value);
+    TWindowValues HeldValues() const;
+
+    bool saving_ = false;  // a save is under way, or has succeeded
 };
 
 // The one configuration window of the process.

@@ -1,5 +1,7 @@
 #include "tests/e2e/AppProcess.h"
 
+#include <tlhelp32.h>
+
 #include <stdexcept>
 
 #include "tests/e2e/WindowQuery.h"
@@ -41,7 +43,62 @@ UniqueKernelHandle CreateKillOnCloseJob() {
     return job;
 }
 
+std::wstring ImagePathOf(DWORD processId) {
+    UniqueFile process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return {};
+    std::wstring path(32768, L'\0');
+    DWORD size = static_cast<DWORD>(path.size());
+    if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) return {};
+    path.resize(size);
+    return path;
+}
+
 }  // namespace
+
+DWORD ProcessOfImage(const std::wstring& image) {
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (CompareStringOrdinal(ImagePathOf(entry.th32ProcessID).c_str(), -1, image.c_str(), -1, TRUE) ==
+            CSTR_EQUAL)
+            return entry.th32ProcessID;
+    }
+    return 0;
+}
+
+std::wstring WidenUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::optional<std::string> UnixPath(const std::wstring& path) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    if (!convert) return std::nullopt;
+    char* name = convert(path.c_str());
+    if (!name) return std::nullopt;
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+bool StartLinuxProgram(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    if (info.hProcess) CloseHandle(info.hProcess);
+    if (info.hThread) CloseHandle(info.hThread);
+    return true;
+}
 
 std::wstring CommandLine(const std::wstring& exePath, const std::vector<std::wstring>& args) {
     std::wstring line = L"\"" + exePath + L"\"";
@@ -55,13 +112,21 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 AppProcess::AppProcess(const std::wstring& exePath, const LaunchOptions& options) : job_(CreateKillOnCloseJob()) {
+    std::wstring folder = options.workingFolder.empty() ? FolderOf(exePath) : options.workingFolder;
+    if (options.locale.empty())
+        StartDirectly(exePath, folder, options);
+    else
+        StartInLocale(exePath, folder, options.locale);
+    if (job_ && !options.locale.empty()) AssignProcessToJobObject(job_.get(), process_.get());
+}
+
+void AppProcess::StartDirectly(const std::wstring& exePath, const std::wstring& folder, const LaunchOptions& options) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = options.showCommand;
     PROCESS_INFORMATION info{};
     std::wstring commandLine = CommandLine(exePath, options.args);
-    std::wstring folder = options.workingFolder.empty() ? FolderOf(exePath) : options.workingFolder;
     // Wine now and then fails a start under load with an internal error
     // (1359); the same start a moment later succeeds.
     DWORD error = ERROR_SUCCESS;
@@ -81,6 +146,22 @@ AppProcess::AppProcess(const std::wstring& exePath, const LaunchOptions& options
     id_ = info.dwProcessId;
     if (job_) AssignProcessToJobObject(job_.get(), process_.get());
     ResumeThread(thread.get());
+}
+
+// A process started by a Wine process gets that process's Unix environment,
+// whatever Windows environment it is given, so a locale of its own takes a
+// start from the Linux side; the process is then found by its image.
+void AppProcess::StartInLocale(const std::wstring& exePath, const std::wstring& folder, const std::wstring& locale) {
+    const std::optional<std::string> exe = UnixPath(exePath), unixFolder = UnixPath(folder);
+    if (!exe || !unixFolder) throw std::runtime_error("no Linux path for the exe");
+    if (!StartLinuxProgram(L"/bin/sh -c \"cd '" + WidenUtf8(*unixFolder) + L"' && LC_ALL=" + locale + L" exec wine '" +
+                           WidenUtf8(*exe) + L"' 2>/dev/null\""))
+        throw std::runtime_error("cannot start /bin/sh");
+    WaitUntil([&] { return (id_ = ProcessOfImage(exePath)) != 0; }, kStartTimeoutMs, 20);
+    process_.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_SET_QUOTA | PROCESS_QUERY_INFORMATION |
+                                   PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                               FALSE, id_));
+    if (!process_) throw std::runtime_error("the configurator started in " + Narrow(locale) + " was not found");
 }
 
 AppProcess::~AppProcess() { Kill(); }

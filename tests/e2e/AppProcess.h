@@ -28,10 +28,14 @@ struct LaunchOptions {
     std::vector<std::wstring> args;      // quoted when they hold blanks
     std::wstring workingFolder;          // empty: the folder of the exe
     WORD showCommand = SW_SHOWNORMAL;    // passed with STARTF_USESHOWWINDOW
+    // LC_ALL of the process, from which Wine takes its ANSI code page.
+    // Empty: this process's.
+    std::wstring locale;
 
     LaunchOptions& Args(std::vector<std::wstring> value) { args = std::move(value); return *this; }
     LaunchOptions& In(std::wstring folder) { workingFolder = std::move(folder); return *this; }
     LaunchOptions& Show(WORD command) { showCommand = command; return *this; }
+    LaunchOptions& Locale(std::wstring value) { locale = std::move(value); return *this; }
 };
 
 class AppProcess {
@@ -68,10 +72,22 @@ public:
     void Kill();
 
 private:
+    void StartDirectly(const std::wstring& exePath, const std::wstring& folder, const LaunchOptions& options);
+    void StartInLocale(const std::wstring& exePath, const std::wstring& folder, const std::wstring& locale);
+
     UniqueKernelHandle job_;
     UniqueKernelHandle process_;
     DWORD id_ = 0;
 };
+
+// The Linux path of a path of this process ("Z:\tmp\x" is "/tmp/x").
+std::optional<std::string> UnixPath(const std::wstring& path);
+// Starts a Linux program. Wine runs it with fork and exec and hands back no
+// process to wait for: callers wait for its effect instead.
+bool StartLinuxProgram(std::wstring commandLine);
+// The process whose image is `image`, once Wine has started it; 0 if none.
+DWORD ProcessOfImage(const std::wstring& image);
+std::wstring WidenUtf8(const std::string& utf8);
 
 // Builds a command line: the exe in quotes, then the arguments.
 std::wstring CommandLine(const std::wstring& exePath, const std::vector<std::wstring>& args);

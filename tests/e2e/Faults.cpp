@@ -51,14 +51,6 @@ bool CanOpenForReading(const std::wstring& path) {
     return static_cast<bool>(file);
 }
 
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
 BOOL CALLBACK CollectWindowOf(HWND window, LPARAM param) {
     auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
     DWORD owner = 0;
@@ -73,54 +65,14 @@ std::vector<HWND> WindowsOf(DWORD processId) {
     return found.second;
 }
 
-std::wstring ImagePathOf(DWORD processId) {
-    UniqueFile process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process) return {};
-    std::wstring path(32768, L'\0');
-    DWORD size = static_cast<DWORD>(path.size());
-    if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) return {};
-    path.resize(size);
-    return path;
-}
-
-// The process whose image is `image`, once Wine has started it.
-DWORD ProcessOfImage(const std::wstring& image) {
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (CompareStringOrdinal(ImagePathOf(entry.th32ProcessID).c_str(), -1, image.c_str(), -1, TRUE) ==
-            CSTR_EQUAL)
-            return entry.th32ProcessID;
-    }
-    return 0;
-}
-
 }  // namespace
 
-std::optional<std::string> UnixPath(const std::wstring& path) {
-    using Convert = char*(CDECL*)(const wchar_t*);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto convert = reinterpret_cast<Convert>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "wine_get_unix_file_name")));
-    if (!convert) return std::nullopt;
-    char* name = convert(path.c_str());
-    if (!name) return std::nullopt;
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-bool StartLinuxProgram(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
+    const std::optional<std::string> unixLink = UnixPath(link), unixTarget = UnixPath(target);
+    if (!unixLink || !unixTarget ||
+        !StartLinuxProgram(L"/bin/ln -s \"" + WidenUtf8(*unixTarget) + L"\" \"" + WidenUtf8(*unixLink) + L"\""))
         return false;
-    if (info.hProcess) CloseHandle(info.hProcess);
-    if (info.hThread) CloseHandle(info.hThread);
-    return true;
+    return WaitUntil([&] { return CanOpenForReading(link); }, kStepTimeoutMs);
 }
 
 WineStartedApp::WineStartedApp(const std::wstring& exePath, const std::wstring& workingFolder)
@@ -130,7 +82,7 @@ WineStartedApp::WineStartedApp(const std::wstring& exePath, const std::wstring& 
     if (!exe || !folder) return;
     // The environment, WINEPREFIX included, passes on to the new process.
     const std::wstring command =
-        L"/bin/sh -c \"cd '" + Widen(*folder) + L"' && exec wine '" + Widen(*exe) + L"'\"";
+        L"/bin/sh -c \"cd '" + WidenUtf8(*folder) + L"' && exec wine '" + WidenUtf8(*exe) + L"'\"";
     // A process that starts just as Wine's virtual desktop closes ends
     // without a window: such a start is made once more.
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -252,7 +204,7 @@ bool MakeUnreadable(const std::wstring& file) { return SetDacl(file, kNothing) &
 
 bool MakeReadableAgain(const std::wstring& file) {
     const std::optional<std::string> unixPath = UnixPath(file);
-    if (!unixPath || !StartLinuxProgram(L"/bin/chmod 0644 \"" + Widen(*unixPath) + L"\"")) return false;
+    if (!unixPath || !StartLinuxProgram(L"/bin/chmod 0644 \"" + WidenUtf8(*unixPath) + L"\"")) return false;
     return WaitUntil([&] { return CanOpenForReading(file); }, kStepTimeoutMs);
 }
 

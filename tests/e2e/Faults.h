@@ -61,11 +61,8 @@ private:
     UniqueFile process_;
 };
 
-// The Linux path of a path of this process ("Z:\tmp\x" is "/tmp/x").
-std::optional<std::string> UnixPath(const std::wstring& path);
-// Starts a Linux program. Wine runs it with fork and exec and hands back no
-// process to wait for: callers wait for its effect instead.
-bool StartLinuxProgram(std::wstring commandLine);
+// Makes `link` a Unix symbolic link to `target` and waits until it works.
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target);
 
 // A file opened by this process, which is another process as far as the
 // configurator is concerned; Wine enforces the share modes between them.

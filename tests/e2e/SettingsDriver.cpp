@@ -103,9 +103,9 @@ void SettingsTest::SetUp() {
     AppTest::SetUp();
 }
 
-HWND SettingsTest::StartWith(std::string_view settings) {
+HWND SettingsTest::StartWith(std::string_view settings, const LaunchOptions& options) {
     WriteSettings(settings);
-    return StartMain();
+    return StartMain(options);
 }
 
 void SettingsTest::Settle() { WaitForIdle(App().Handle(), Main()); }
@@ -147,6 +147,7 @@ HWND SettingsTest::PressSave() {
 }
 
 void SettingsTest::SaveExpecting(std::string_view expected, OtherReaders otherReaders) {
+    std::vector<std::wstring> filesBefore = FilesIn(Folder().Path());
     HWND notice = PressSave();
     ASSERT_NE(notice, nullptr) << "no notice after Save";
     DialogContent content = ReadDialog(notice);
@@ -183,8 +184,7 @@ void SettingsTest::SaveExpecting(std::string_view expected, OtherReaders otherRe
     ASSERT_TRUE(PressDialogButton(notice, IDOK));
     EXPECT_EQ(App().WaitForExit(), std::optional<DWORD>(0));
     ExpectBytes(ReadSettings(), expected);
-    EXPECT_EQ(FilesIn(Folder().Path()), (std::vector<std::wstring>{L"KorvaneCFG.exe", L"game.dat"}))
-        << "a temporary or backup file was left behind";
+    EXPECT_EQ(FilesIn(Folder().Path()), filesBefore) << "a temporary or backup file was left behind";
 }
 
 void SettingsTest::CloseWithoutSaving() {

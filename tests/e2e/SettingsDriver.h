@@ -72,7 +72,7 @@ protected:
     void SetUp() override;
 
     // Writes game.dat and starts the configurator on it.
-    HWND StartWith(std::string_view settings);
+    HWND StartWith(std::string_view settings, const LaunchOptions& options = {});
     ShownSettings Shown() const { return ReadShown(Main()); }
 
     // Clicks an item of a radio group, as a user would.
@@ -88,8 +88,8 @@ protected:
 
     // Presses Save and expects the notice, with `expected` already on disk
     // and, unless other readers may hold it, the file closed while the notice
-    // is up; then OK ends the process with 0 and leaves nothing but the exe
-    // and game.dat in the folder.
+    // is up; then OK ends the process with 0 and leaves in the folder the
+    // files that were there before, and nothing else.
     enum class OtherReaders { None, Some };
     void SaveExpecting(std::string_view expected, OtherReaders otherReaders = OtherReaders::None);
     // Presses Save and waits for the notice (nullptr when none came).

@@ -66,7 +66,7 @@ TEST_F(SettingsSaveTest, LinesWithoutAKeyStayByteForByteInPlace) {
 
 // The bytes of the settings every form below holds, as a save writes them:
 // CR LF lines, code page 1252, no byte order mark.
-const std::string kWrittenBack = CrLfLines({"[DEFAULT]", "PROTECTION_MODE = 2", "caf\xE9 ?", "\x1A",
+const std::string kWrittenBack = CrLfLines({"[DEFAULT]", "PROTECTION_MODE = 2", "caf\xE9", "\x1A",
                                             "PROTECTION_CLIENT_ID = 57", "last"});
 
 struct FileForm {
@@ -92,22 +92,33 @@ TEST_P(SettingsWrittenBackTest, AsCrLfLinesInTheAnsiCodePageWithoutAMark) {
     SaveExpecting(kWrittenBack);
 }
 
-// A check mark is not in code page 1252: it is written as "?".
 INSTANTIATE_TEST_SUITE_P(
     SettingsForms, SettingsWrittenBackTest,
     ::testing::Values(
-        FileForm{"LfOnlyNoFinalBreak", "[DEFAULT]\nPROTECTION_MODE = 2\ncaf\xE9 ?\n\x1A\nPROTECTION_CLIENT_ID = 57\nlast"},
-        FileForm{"LoneCr", "[DEFAULT]\rPROTECTION_MODE = 2\rcaf\xE9 ?\r\x1A\rPROTECTION_CLIENT_ID = 57\rlast\r"},
+        FileForm{"LfOnlyNoFinalBreak", "[DEFAULT]\nPROTECTION_MODE = 2\ncaf\xE9\n\x1A\nPROTECTION_CLIENT_ID = 57\nlast"},
+        FileForm{"LoneCr", "[DEFAULT]\rPROTECTION_MODE = 2\rcaf\xE9\r\x1A\rPROTECTION_CLIENT_ID = 57\rlast\r"},
         FileForm{"Utf8Mark",
-                 "\xEF\xBB\xBF[DEFAULT]\r\nPROTECTION_MODE = 2\r\ncaf\xC3\xA9 \xE2\x9C\x93\r\n\x1A\r\n"
+                 "\xEF\xBB\xBF[DEFAULT]\r\nPROTECTION_MODE = 2\r\ncaf\xC3\xA9\r\n\x1A\r\n"
                  "PROTECTION_CLIENT_ID = 57\r\nlast\r\n"},
         FileForm{"Utf16LittleEndian",
-                 Utf16(L"[DEFAULT]\r\nPROTECTION_MODE = 2\r\ncaf\u00E9 \u2713\r\n\x1A\r\nPROTECTION_CLIENT_ID = 57\r\nlast",
-                       false)},
+                 Utf16(L"[DEFAULT]\r\nPROTECTION_MODE = 2\r\ncaf\u00E9\r\n\x1A\r\nPROTECTION_CLIENT_ID = 57\r\nlast", false)},
         FileForm{"Utf16BigEndian",
-                 Utf16(L"[DEFAULT]\nPROTECTION_MODE = 2\ncaf\u00E9 \u2713\n\x1A\nPROTECTION_CLIENT_ID = 57\nlast\n",
-                       true)}),
+                 Utf16(L"[DEFAULT]\nPROTECTION_MODE = 2\ncaf\u00E9\n\x1A\nPROTECTION_CLIENT_ID = 57\nlast\n", true)}),
     [](const ::testing::TestParamInfo<FileForm>& form) { return std::string(form.param.name); });
+
+// A check mark is not in code page 1252: rather than write "?" for it, the
+// save keeps the file's encoding and its mark, and the line's bytes.
+TEST_F(SettingsSaveTest, AFileWithAMarkKeepsItsEncodingWhereTheAnsiCodePageCannotHoldALine) {
+    ASSERT_NE(StartWith("\xEF\xBB\xBF; caf\xC3\xA9 \xE2\x9C\x93\nPROTECTION_MODE = 2\n\xFF invalid"), nullptr);
+    Choose(kIdProtectionGrp, 1);
+    SaveExpecting("\xEF\xBB\xBF; caf\xC3\xA9 \xE2\x9C\x93\r\nPROTECTION_MODE = 1\r\n\xFF invalid\r\n");
+}
+
+TEST_F(SettingsSaveTest, AUtf16FileKeepsItsEncodingWhereTheAnsiCodePageCannotHoldALine) {
+    ASSERT_NE(StartWith(Utf16(L"; \u2713\nPROTECTION_MODE = 2\n\xD800", true)), nullptr);
+    Choose(kIdProtectionGrp, 1);
+    SaveExpecting(Utf16(L"; \u2713\r\nPROTECTION_MODE = 1\r\n\xD800\r\n", true));
+}
 
 TEST_F(SettingsSaveTest, ValuesAreWrittenBackAsHeld) {
     ASSERT_NE(StartWith(CrLfLines({"PROTECTION_MODE = 1 x", "PROTECTION_CHRONICLE =    3  ", "PROTECTION_LOGO = 10",

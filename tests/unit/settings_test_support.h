@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the settings file tests: scratch folders, raw bytes in
-// and out, and a fixed ANSI code page for the length of a test.
+// Helpers shared by the settings tests: loading and saving whole byte
+// strings, scratch folders, raw bytes in and out, and files held open.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,9 +10,41 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/AnsiCodePage.h"
+
+#include "settings/SettingsText.h"
 
 namespace settings_test {
+
+// Feeds `bytes` to `runs` in pieces of the sizes in `pieces` in turn (all
+// at once when there are none).
+inline void Feed(std::string_view bytes, TLineRuns& runs, const std::vector<size_t>& pieces = {}) {
+    for (size_t i = 0; !bytes.empty(); ++i) {
+        const size_t size = pieces.empty() ? bytes.size() : std::min(bytes.size(), pieces[i % pieces.size()]);
+        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size), runs.Room(size));
+        runs.Take(size);
+        bytes.remove_prefix(size);
+    }
+}
+
+inline TLoadedValues LoadSettings(std::string_view bytes, UINT codePage, bool complete = true,
+                                  const std::vector<size_t>& pieces = {}) {
+    TSettingsLoader loader(codePage);
+    Feed(bytes, loader.runs, pieces);
+    loader.runs.Finish(complete);
+    return loader.values;
+}
+
+// A save's bytes, joined; its readings get the file in `pieces` as for
+// loading, every other one in the sizes backwards.
+inline std::string SaveSettings(std::string_view bytes, UINT codePage, const TWindowValues& values,
+                                std::vector<size_t> pieces = {}) {
+    std::string saved;
+    TSettingsSaver saver(codePage, values, [&](std::string_view piece) { saved += piece; });
+    for (TLineRuns* runs; (runs = saver.NextReading()); std::reverse(pieces.begin(), pieces.end()))
+        Feed(bytes, *runs, pieces);
+    EXPECT_TRUE(saver.Wrote());
+    return saved;
+}
 
 // Removes a folder and everything in it, read-only and hidden files too.
 inline void RemoveTree(const std::wstring& folder) {
@@ -133,20 +165,5 @@ private:
     HANDLE handle_;
     DWORD error_;
 };
-
-// Makes the readers and writers use `codePage` for the length of a scope.
-class TCodePageScope {
-public:
-    explicit TCodePageScope(UINT codePage) { SetAnsiCodePageForTesting(codePage); }
-    ~TCodePageScope() { SetAnsiCodePageForTesting(0); }
-    TCodePageScope(const TCodePageScope&) = delete;
-    TCodePageScope& operator=(const TCodePageScope&) = delete;
-};
-
-// A string literal with embedded NULs, kept whole.
-template <size_t N>
-std::string Bytes(const char (&literal)[N]) {
-    return std::string(literal, N - 1);
-}
 
 }  // namespace settings_test

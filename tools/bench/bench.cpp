@@ -1,24 +1,23 @@
-// Measures loading and saving of a large game.dat against CopyFileW of the
-// same file on the same disk, at quarter, half and full size.
+// Measures loading and saving of a large game.dat against the floor any save
+// stands on: a plain read, write, flush and rename of the same bytes.
 //
-//   settings_bench [folder] [runs]
+//   settings_bench [--runs N] [--in FOLDER] [MEGABYTES ...]
 //
-// Without a folder (or with an empty one) it works in a new folder in the
-// temp folder and removes it afterwards.
+// Each size (default 5 10 25 50) is a file of about that many megabytes:
+// the six default lines, then lines of about 50 bytes with a key line among
+// every thousand. Without a folder it works in a new folder in the temp
+// folder and removes it afterwards.
 //
-// Loading is what the window does at start-up: the line reader finding the
-// lines that hold a key text, and the key tests on those. Saving is SaveSettingsFile: every line rewritten
-// (RewriteLine) and written by the line writer, whose close flushes the new
-// file to the disk and moves it into place. "list save" is the same save
-// done the other way round, the whole list read first (ReadAllLines), for
-// comparison.
+// Loading is what the window does at start-up: reading the file and taking
+// the values from it. Saving is the window's save: reading the file, the new
+// bytes, the temporary file written and flushed, and the replace. The floor
+// reads the file into memory, writes it to a new file, flushes and closes
+// that and renames it over another. "copy" is CopyFileW of the file, which
+// does not flush, and "flush" flushing such a copy afterwards.
 //
-// The steps of one run follow each other (load, save, list save, copy,
-// flush), so that whatever else the machine does meanwhile slows all of them
-// alike; each figure is the median over the runs, after a warm-up run, so
-// every step reads from the file cache. A save puts its file on the disk
-// (FlushFileBuffers) and a copy does not: "flush" is the time of flushing a
-// just-copied file of the same size, and the last ratio leaves it out.
+// The steps of one run follow each other, so that whatever else the machine
+// does meanwhile slows all of them alike; each figure is the median over the
+// runs, after a warm-up run, so every step reads from the file cache.
 #include <windows.h>
 
 #include <algorithm>
@@ -27,16 +26,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/errors/Exceptions.h"
-#include "settings/LineReader.h"
-#include "settings/LineWriter.h"
-#include "settings/ListReader.h"
-#include "settings/SettingsKeys.h"
-#include "settings/SettingsSave.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsText.h"
 
 namespace {
 constexpr int kDefaultRuns = 9;
-constexpr int kFullLineCount = 200'000;
+const std::vector<double> kDefaultMegabytes = {5, 10, 25, 50};
 
 double NowMilliseconds() {
     static const double frequency = [] {
@@ -61,35 +56,43 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// About 50 bytes a line: the six default lines at the top, and a key line
-// among every thousand filler lines further down.
-std::string MakeSettingsBytes(int lineCount) {
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(lineCount) * 52);
-    const std::vector<std::wstring> defaults = DefaultSettingsLines();
-    for (const std::wstring& line : defaults) {
-        for (const wchar_t c : line) bytes += static_cast<char>(c);
-        bytes += "\r\n";
-    }
+std::string MakeSettingsBytes(size_t size) {
+    std::string bytes(kDefaultSettingsLines);
+    bytes.reserve(size + 128);
     char line[128];
-    for (int i = static_cast<int>(defaults.size()); i < lineCount; ++i) {
+    for (int i = 6; bytes.size() < size; ++i) {
         if (i % 1000 == 500)
             std::snprintf(line, sizeof line, "PROTECTION_CLIENT_ID = %d\r\n", i % 1000);
         else
-            std::snprintf(line, sizeof line, "; filler %06d lorem ipsum dolor sit amet elit\r\n", i);
+            std::snprintf(line, sizeof line, "; filler %07d lorem ipsum dolor sit amet elit\r\n", i);
         bytes += line;
     }
     return bytes;
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+bool WriteWhole(const std::wstring& path, const std::string& bytes, bool flush) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    if (flush) ok = FlushFileBuffers(file) && ok;
+    return CloseHandle(file) && ok;
+}
+
+std::string ReadWhole(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    bytes.resize(got);
     CloseHandle(file);
-    return ok && written == bytes.size();
+    return bytes;
 }
 
 void FlushFile(const std::wstring& path) {
@@ -100,70 +103,48 @@ void FlushFile(const std::wstring& path) {
     CloseHandle(file);
 }
 
-// What the window's loading does with every line.
-SavedValues Load(const std::wstring& path) {
-    SavedValues values{L"0", L"0", L"", false};
-    TLineReader reader;
-    reader.Open(path);
-    std::wstring text;
-    while (reader.ReadLineWith(kKeyPrefix, text)) {
-        const KeyLineValues line = ReadKeyLine(text);
-        if (line.mode) values.mode = *line.mode;
-        if (line.chronicle) values.chronicle = *line.chronicle;
-        if (line.logoShown) values.logoShown = true;
-        if (line.clientId) values.clientId = *line.clientId;
-    }
-    reader.Close();
-    return values;
-}
-
-void SaveThroughList(const std::wstring& path, const SavedValues& values) {
-    const TLineList lines = ReadAllLines(path);
-    TLineWriter writer;
-    writer.Open(path);
-    std::wstring rewritten;
-    for (const std::wstring_view line : lines) writer.WriteLine(RewriteLine(line, values, rewritten));
-    writer.Close();
-}
+// What the window's loading does, without the window.
+TLoadedValues Load(const std::wstring& path) { return LoadSettingsFile(path).values; }
 
 struct Figures {
-    int lines = 0;
-    size_t bytes = 0;
-    double load = 0, save = 0, listSave = 0, copy = 0, flush = 0;
+    size_t lines = 0, bytes = 0;
+    double load = 0, save = 0, floor = 0, copy = 0, flush = 0;
 };
 
-bool Measure(const std::wstring& folder, int lineCount, int runs, Figures& figures) {
-    figures.lines = lineCount;
-    const std::string bytes = MakeSettingsBytes(lineCount);
+bool Measure(const std::wstring& folder, double megabytes, int runs, Figures& figures) {
+    const std::string bytes = MakeSettingsBytes(static_cast<size_t>(megabytes * 1e6));
     figures.bytes = bytes.size();
-    const std::wstring path = folder + L"\\game.dat";
-    const std::wstring copy = folder + L"\\game-copy.dat";
-    if (!WriteFileBytes(path, bytes)) {
-        std::fprintf(stderr, "cannot write %ls\n", path.c_str());
+    figures.lines = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    const std::wstring path = folder + L"\\game.dat", copy = folder + L"\\copy.dat";
+    const std::wstring floorTemp = folder + L"\\floor.tmp", floorTarget = folder + L"\\floor.dat";
+    if (!WriteWhole(path, bytes, false) || !WriteWhole(floorTarget, bytes, false)) {
+        std::fprintf(stderr, "cannot write in %ls\n", folder.c_str());
         return false;
     }
-    const SavedValues values = Load(path);
-    std::vector<double> load, save, listSave, copying, flush;
+    const TWindowValues values{L"0", L"0", L"1", L"500"};  // what the file holds: the save writes it again
+    std::vector<double> load, save, floor, copying, flush;
     for (int run = 0; run <= runs; ++run) {
         const double l = Time([&] { Load(path); });
         const double s = Time([&] { SaveSettingsFile(path, values); });
-        const double ls = Time([&] { SaveThroughList(path, values); });
+        const double f = Time([&] {
+            WriteWhole(floorTemp, ReadWhole(path), true);
+            MoveFileExW(floorTemp.c_str(), floorTarget.c_str(), MOVEFILE_REPLACE_EXISTING);
+        });
         const double c = Time([&] { CopyFileW(path.c_str(), copy.c_str(), FALSE); });
-        const double f = Time([&] { FlushFile(copy); });
+        const double fl = Time([&] { FlushFile(copy); });
         if (run == 0) continue;  // warm-up
         load.push_back(l);
         save.push_back(s);
-        listSave.push_back(ls);
+        floor.push_back(f);
         copying.push_back(c);
-        flush.push_back(f);
+        flush.push_back(fl);
     }
     figures.load = Median(load);
     figures.save = Median(save);
-    figures.listSave = Median(listSave);
+    figures.floor = Median(floor);
     figures.copy = Median(copying);
     figures.flush = Median(flush);
-    DeleteFileW(copy.c_str());
-    DeleteFileW(path.c_str());
+    for (const std::wstring& file : {path, copy, floorTarget}) DeleteFileW(file.c_str());
     return true;
 }
 
@@ -174,30 +155,42 @@ std::wstring DefaultFolder() {
 }
 
 void PrintFigures(const Figures& f) {
-    std::printf("%8d %10zu %8.1f %8.1f %8.1f %8.1f %8.1f %10.2f %10.2f %10.2f\n", f.lines, f.bytes,
-                f.load, f.save, f.listSave, f.copy, f.flush, f.load / f.copy,
-                (f.load + f.save) / f.copy, (f.load + f.save - f.flush) / f.copy);
+    std::printf("%9zu %11zu %8.1f %8.1f %8.1f %8.1f %8.1f %10.2f %10.2f\n", f.lines, f.bytes, f.load, f.save,
+                f.floor, f.copy, f.flush, (f.load + f.save) / f.floor, (f.load + f.save) / f.copy);
 }
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const bool ownFolder = argc < 2 || argv[1][0] == L'\0';
-    const std::wstring folder = ownFolder ? DefaultFolder() : argv[1];
-    const int runs = argc >= 3 ? std::max(1, _wtoi(argv[2])) : kDefaultRuns;
+    int runs = kDefaultRuns;
+    std::wstring folder;
+    std::vector<double> sizes;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--runs" && i + 1 < argc) runs = std::max(1, _wtoi(argv[++i]));
+        else if (arg == L"--in" && i + 1 < argc) folder = argv[++i];
+        else if (const double megabytes = _wtof(argv[i]); megabytes > 0) sizes.push_back(megabytes);
+        else {
+            std::fprintf(stderr, "usage: settings_bench [--runs N] [--in FOLDER] [MEGABYTES ...]\n");
+            return 2;
+        }
+    }
+    if (sizes.empty()) sizes = kDefaultMegabytes;
+    const bool ownFolder = folder.empty();
+    if (ownFolder) folder = DefaultFolder();
     if (ownFolder && !CreateDirectoryW(folder.c_str(), nullptr)) {
         std::fprintf(stderr, "cannot create %ls\n", folder.c_str());
         return 1;
     }
     std::printf("settings_bench: median of %d runs, times in ms, in %ls\n\n", runs, folder.c_str());
-    std::printf("%8s %10s %8s %8s %8s %8s %8s %10s %10s %10s\n", "lines", "bytes", "load", "save",
-                "list", "copy", "flush", "load/", "(load+", "(load+save");
-    std::printf("%8s %10s %8s %8s %8s %8s %8s %10s %10s %10s\n", "", "", "", "", "save", "", "",
-                "copy", "save)/copy", "-flush)/copy");
+    std::printf("%9s %11s %8s %8s %8s %8s %8s %10s %10s\n", "lines", "bytes", "load", "save", "floor", "copy",
+                "flush", "(load+", "(load+");
+    std::printf("%9s %11s %8s %8s %8s %8s %8s %10s %10s\n", "", "", "", "", "", "", "", "save)/floor",
+                "save)/copy");
     int status = 0;
     try {
-        for (const int lineCount : {kFullLineCount / 4, kFullLineCount / 2, kFullLineCount}) {
+        for (const double megabytes : sizes) {
             Figures figures;
-            if (!Measure(folder, lineCount, runs, figures)) {
+            if (!Measure(folder, megabytes, runs, figures)) {
                 status = 1;
                 break;
             }
@@ -208,6 +201,6 @@ int wmain(int argc, wchar_t** argv) {
         status = 1;
     }
     if (ownFolder) RemoveDirectoryW(folder.c_str());
-    std::printf("\nTarget: load + save within 3 times the copy.\n");
+    std::printf("\nTarget: load + save within 1.5 times the floor.\n");
     return status;
 }

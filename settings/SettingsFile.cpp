@@ -1,0 +1,207 @@
+#include "settings/SettingsFile.h"
+
+#include <algorithm>
+
+#include "framework/core/Handles.h"
+#include "framework/core/Paths.h"
+
+namespace {
+constexpr wchar_t kTemporarySuffix[] = L".saving";
+constexpr long kMostTemporaryNames = 100;
+// Virus scanners and indexers hold files for moments.
+constexpr ULONGLONG kReplaceRetryMilliseconds = 1000;
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kReadChunk = 64 * 1024;  // larger chunks only cost more fresh memory
+
+using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;
+
+// An owner for what CreateFileW gives, which is INVALID_HANDLE_VALUE for none.
+UniqueFile Owned(HANDLE file) { return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file); }
+
+// As a step of the line reader or writer fails: through the I/O check.
+[[noreturn]] void RaiseInOutError(DWORD error, const std::wstring& path) {
+    const int code = error != 0 ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+    SetIOResult(code);
+    IOCheck(path);
+    Raise(EInOutError(code, path));  // not reached: the check raises for any code but 0
+}
+
+// A form of the path that the file functions take at any length, and with
+// any temporary name's ending (".saving.99").
+std::wstring LongPathForm(const std::wstring& path) {
+    if (path.size() + 11 < MAX_PATH || path.starts_with(L"\\\\?\\")) return path;
+    const std::wstring full = ExpandFullPath(path);
+    return full.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
+
+UniqueFile OpenExisting(const std::wstring& path, DWORD access, DWORD share) {
+    return Owned(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// The path of an open file itself, a symbolic link's target.
+std::wstring FinalPath(HANDLE file, const std::wstring& path) {
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, final.data(), MAX_PATH, 0);
+    if (length >= MAX_PATH) {
+        final.resize(length);
+        length = GetFinalPathNameByHandleW(file, final.data(), length, 0);
+    }
+    return length == 0 || length >= final.size() ? LongPathForm(path) : final.substr(0, length);
+}
+
+bool IsReadOnly(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void RemoveFile(const std::wstring& path) {
+    if (DeleteFileW(path.c_str())) return;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only leftover
+    DeleteFileW(path.c_str());
+}
+
+std::wstring TemporaryName(const std::wstring& file, long number) {
+    return file + kTemporarySuffix + (number == 0 ? L"" : L"." + std::to_wstring(number));
+}
+
+// A new file beside `target` that is moved into its place, or removed.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(std::wstring target) : target_(std::move(target)) {}
+    ~TTemporaryFile() {
+        file_.reset();
+        if (!path_.empty()) RemoveFile(path_);
+    }
+
+    // For this process alone, under the first temporary name nothing bears.
+    DWORD Create(DWORD attributes) {
+        for (long number = 0; number < kMostTemporaryNames; ++number) {
+            const std::wstring name = TemporaryName(target_, number);
+            file_ = Owned(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+            if (file_) {
+                path_ = name;
+                return 0;
+            }
+            const DWORD error = GetLastError();
+            if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) return error;
+        }
+        return ERROR_FILE_EXISTS;
+    }
+
+    // Keeps the first failure for Finish.
+    void Append(std::string_view bytes) {
+        while (error_ == 0 && !bytes.empty()) {
+            DWORD written = 0;
+            const DWORD size = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+            if (!WriteFile(file_.get(), bytes.data(), size, &written, nullptr)) error_ = GetLastError();
+            if (error_ == 0 && written == 0) error_ = ERROR_DISK_FULL;  // it will never take the rest
+            bytes.remove_prefix(written);
+        }
+    }
+
+    // Puts the content on the disk and closes the file.
+    DWORD Finish() {
+        if (error_ == 0 && !FlushFileBuffers(file_.get())) error_ = GetLastError();
+        if (error_ == 0 && !CloseHandle(file_.release())) error_ = GetLastError();
+        return error_;
+    }
+
+    // Over the target when `replace`, else only where nothing is. Wine would
+    // replace a read-only target, Windows not; one in use is tried again.
+    DWORD MoveIntoPlace(bool replace) {
+        const ULONGLONG start = GetTickCount64();
+        for (DWORD pause = 1;; pause = std::min<DWORD>(2 * pause, 50)) {
+            if (replace && IsReadOnly(target_)) return ERROR_ACCESS_DENIED;
+            const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+            if (MoveFileExW(path_.c_str(), target_.c_str(), flags)) {
+                path_.clear();
+                return 0;
+            }
+            const DWORD error = GetLastError();
+            if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
+                GetTickCount64() - start >= kReplaceRetryMilliseconds)
+                return error;
+            Sleep(pause);
+        }
+    }
+
+private:
+    std::wstring target_, path_;  // path_ is empty while there is no file
+    UniqueFile file_;
+    DWORD error_ = 0;
+};
+
+// Feeds the rest of the file to `runs` in chunks: held whole, a large file
+// would cost more in fresh memory than in reading. The code of a failed
+// read, else 0.
+DWORD ReadInto(HANDLE file, TLineRuns& runs) {
+    for (DWORD got = 1; got != 0; runs.Take(got))
+        if (!ReadFile(file, runs.Room(kReadChunk), kReadChunk, &got, nullptr)) return GetLastError();
+    return 0;
+}
+
+DWORD ReadForLoading(const std::wstring& path, TLineRuns& runs) {
+    if (path.size() > kMaxFilePathLength) return ERROR_PATH_NOT_FOUND;
+    UniqueFile file = OpenExisting(path, GENERIC_READ, FILE_SHARE_READ);
+    if (!file) return GetLastError();
+    if (const DWORD error = ReadInto(file.get(), runs)) return error;
+    return CloseHandle(file.release()) ? 0 : GetLastError();
+}
+}  // namespace
+
+UINT AnsiCodePage() {
+    static const UINT codePage = GetACP();
+    return codePage;
+}
+
+TLoadedFile LoadSettingsFile(const std::wstring& path) {
+    TSettingsLoader loader(AnsiCodePage());
+    const DWORD error = ReadForLoading(path, loader.runs);
+    loader.runs.Finish(error == 0);
+    return {loader.values, error};
+}
+
+void CreateSettingsFile(const std::wstring& path, std::string_view bytes) {
+    TTemporaryFile file(LongPathForm(path));
+    if (const DWORD error = file.Create(FILE_ATTRIBUTE_NORMAL)) Raise(EFCreateError(path, error));
+    file.Append(bytes);
+    if (file.Finish() != 0) Raise(EWriteError());
+    if (const DWORD error = file.MoveIntoPlace(false)) Raise(EFCreateError(path, error));
+}
+
+void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
+    // Opened first as reading all lines would open it, for its error (a
+    // handle that failed to open needs no closing: the code stays).
+    if (!OpenExisting(path, GENERIC_READ, FILE_SHARE_READ)) Raise(EFOpenError(path, GetLastError()));
+    if (path.size() > kMaxFilePathLength) RaiseInOutError(ERROR_PATH_NOT_FOUND, path);
+    // Held as a rewrite in place would hold it, until it is replaced: others
+    // may read, not write, and what keeps it from being written shows now.
+    UniqueFile target = OpenExisting(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!target || !GetFileInformationByHandle(target.get(), &info)) RaiseInOutError(GetLastError(), path);
+    // Windows refuses to open a read-only file for writing; Wine lets root.
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) RaiseInOutError(ERROR_ACCESS_DENIED, path);
+    TTemporaryFile replacement(FinalPath(target.get(), path));
+    if (const DWORD error = replacement.Create(info.dwFileAttributes & kKeptAttributes)) RaiseInOutError(error, path);
+    // Read more than once, and never held whole.
+    TSettingsSaver saver(AnsiCodePage(), values, [&](std::string_view piece) { replacement.Append(piece); });
+    for (TLineRuns* runs; (runs = saver.NextReading());)
+        if (!SetFilePointerEx(target.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) || ReadInto(target.get(), *runs))
+            Raise(EReadError());
+    if (!saver.Wrote()) Raise(EReadError());  // it changed between the readings
+    if (const DWORD error = replacement.Finish()) RaiseInOutError(error, path);
+    target.reset();  // a file held open cannot be replaced
+    if (const DWORD error = replacement.MoveIntoPlace(true)) RaiseInOutError(error, path);
+}
+
+void CleanUpInterruptedSave(const std::wstring& path) {
+    // Opened only to learn where a link points: no access, every sharing.
+    UniqueFile file = OpenExisting(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    const std::wstring target = file ? FinalPath(file.get(), path) : LongPathForm(path);
+    for (long number = 0; number < kMostTemporaryNames; ++number) {
+        const std::wstring name = TemporaryName(target, number);
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveFile(name);
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+// game.dat on the disk: loading, creating and saving it with the sharing and
+// errors of a plain read and rewrite, and clearing up after a killed save.
+//
+// A save writes the new content to a temporary file beside game.dat, puts it
+// on the disk and only then moves it into game.dat's place: the file is
+// always wholly old or wholly new. Where game.dat is a symbolic link, the
+// file it points to is replaced, from beside it, and the link stays. The
+// temporary names are the file's name and ".saving", then ".saving.1",
+// ".saving.2" ... where something else bears one. Files of exactly these
+// names are ours: a start removes those a killed save left, and nothing else.
+#include <string>
+#include <string_view>
+
+#include "framework/errors/Exceptions.h"
+#include "settings/SettingsText.h"
+
+inline constexpr wchar_t kSettingsFileName[] = L"game.dat";
+// Longer paths fail with I/O result code 3 before the file is touched.
+inline constexpr size_t kMaxFilePathLength = MAX_PATH - 1;
+
+// The process's ANSI code page, in which game.dat is read and written.
+UINT AnsiCodePage();
+
+// What loading found, and the system's code of the open or read that failed
+// (3 for too long a path), else 0. Others may read the file meanwhile.
+struct TLoadedFile {
+    TLoadedValues values;
+    DWORD error = 0;
+};
+TLoadedFile LoadSettingsFile(const std::wstring& path);
+
+// Creates game.dat where there is none. Raises EFCreateError when it cannot
+// (or one has appeared), EWriteError when writing fails; leaves no file then.
+void CreateSettingsFile(const std::wstring& path, std::string_view bytes);
+
+// Raises as reading all lines and then rewriting would: EFOpenError when the
+// file cannot be opened for reading, then EInOutError with 3, 5 (read-only,
+// no access), 32 (in use) or 112 (disk full), or EReadError. Others may
+// read the file meanwhile. After a failure game.dat is as it was.
+void SaveSettingsFile(const std::wstring& path, const TWindowValues& values);
+
+// At start-up: removes the temporary files of a save that was killed.
+void CleanUpInterruptedSave(const std::wstring& path);
+
+class EReadError : public EFilerError {
+public:
+    EReadError() : EFilerError(L"Stream read error") {}
+    KV_ERROR_CLASS(EReadError)
+};

@@ -1,5 +1,0 @@
-#include "settings/SettingsPath.h"
-
-std::wstring SettingsPathBeside(const std::wstring& executableFolder) {
-    return executableFolder + kSettingsFileName;
-}
