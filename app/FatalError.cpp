@@ -7,31 +7,25 @@
 #include "framework/core/Paths.h"
 
 namespace {
-// A crash that Windows reports as a structured exception, under the class
-// name the fatal box shows for it.
-class TStructuredException : public Exception {
-public:
-    TStructuredException(const wchar_t* className, std::wstring message, const void* address)
-        : Exception(std::move(message)), className_(className) {
-        SetRaiseAddress(address);
-    }
-    const wchar_t* ClassName() const override { return className_; }
+// The fatal box, for the error or crash of class `className`.
+[[noreturn]] void ShowFatalBox(const wchar_t* className, const std::wstring& message, const void* address) {
+    MessageBoxW(nullptr, FatalErrorText(className, message, address).c_str(), L"Application Error",
+                MB_TASKMODAL | MB_ICONERROR);
+    ExitProcess(1);
+}
 
-private:
-    const wchar_t* className_;
-};
-
+// A crash that Windows reports as a structured exception.
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
     const DWORD code = info->ExceptionRecord->ExceptionCode;
     const void* address = info->ExceptionRecord->ExceptionAddress;
     wchar_t text[64];
     if (code == EXCEPTION_ACCESS_VIOLATION) {
         swprintf(text, 64, L"Access violation at address %p", address);
-        ShowFatalErrorAndExit(TStructuredException(L"EAccessViolation", text, address));
+        ShowFatalBox(L"EAccessViolation", text, address);
     }
-    if (code == EXCEPTION_STACK_OVERFLOW) ShowFatalErrorAndExit(TStructuredException(L"EStackOverflow", L"Stack overflow", address));
+    if (code == EXCEPTION_STACK_OVERFLOW) ShowFatalBox(L"EStackOverflow", L"Stack overflow", address);
     swprintf(text, 64, L"External exception %08lX", static_cast<unsigned long>(code));
-    ShowFatalErrorAndExit(TStructuredException(L"EExternalException", text, address));
+    ShowFatalBox(L"EExternalException", text, address);
 }
 }  // namespace
 
@@ -45,9 +39,8 @@ void __verbose_terminate_handler() {
 }
 }  // namespace __gnu_cxx
 
-std::wstring FatalErrorText(const Exception& error) {
+std::wstring FatalErrorText(const wchar_t* className, const std::wstring& message, const void* address) {
     HMODULE module = nullptr;
-    const void* address = error.RaiseAddress();
     if (!address || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                                         static_cast<LPCWSTR>(address), &module))
         module = GetModuleHandleW(nullptr);
@@ -55,15 +48,13 @@ std::wstring FatalErrorText(const Exception& error) {
     const auto offset = address ? static_cast<const char*>(address) - reinterpret_cast<const char*>(module) : 0;
     wchar_t hex[16];
     swprintf(hex, 16, L"%08X", static_cast<unsigned>(offset));
-    const std::wstring& message = error.Message();
     const bool needsPeriod = !message.empty() && message.back() != L'.';
-    return L"Exception " + std::wstring(error.ClassName()) + L" in module " + path.substr(FolderOf(path).size()) +
+    return L"Exception " + std::wstring(className) + L" in module " + path.substr(FolderOf(path).size()) +
            L" at " + hex + L".\r\n" + message + (needsPeriod ? L"." : L"") + L"\r\n";
 }
 
 void ShowFatalErrorAndExit(const Exception& error) {
-    MessageBoxW(nullptr, FatalErrorText(error).c_str(), L"Application Error", MB_TASKMODAL | MB_ICONERROR);
-    ExitProcess(1);
+    ShowFatalBox(error.ClassName(), error.Message(), error.RaiseAddress());
 }
 
 void InstallFatalErrorHandlers() { SetUnhandledExceptionFilter(OnUnhandledException); }

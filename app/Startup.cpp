@@ -10,19 +10,6 @@
 #include "framework/theme/StyleManager.h"
 #include "ui/Main.h"
 
-namespace {
-// The start-up sequence proper; errors raised here are outside every catch
-// point and end in the fatal error box.
-void StartAndRun(TApplication& application) {
-    application.Initialize();
-    application.SetMainFormOnTaskBar(true);
-    TStyleManager::TrySetStyle(L"Carbon");
-    application.SetTitle(L"");
-    application.CreateForm(KvgCFG);
-    application.Run();
-}
-}  // namespace
-
 int RunConfigurator() {
     InstallFatalErrorHandlers();
     // A damaged heap ends the process rather than being used on.
@@ -36,7 +23,14 @@ int RunConfigurator() {
         std::vector<std::wstring> arguments;
         if (__wargv) arguments.assign(__wargv + std::min(__argc, 1), __wargv + __argc);
         SkinLibrary::Initialize(arguments, application.Title());
-        StartAndRun(application);
+        // The start-up sequence proper; errors raised here are outside every
+        // catch point and end in the fatal error box.
+        application.Initialize();
+        application.SetMainFormOnTaskBar(true);
+        TStyleManager::TrySetStyle(L"Carbon");
+        application.SetTitle(L"");
+        application.CreateForm(KvgCFG);
+        application.Run();
         application.DestroyForms();
         KvgCFG = nullptr;
         SkinLibrary::Finalize();

@@ -15,9 +15,13 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 constexpr DWORD kReadChunk = 64 * 1024;  // larger chunks only cost more fresh memory
 
 using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;
+using UniqueSearch = UniqueHandle<HANDLE, FindClose>;
 
-// An owner for what CreateFileW gives, which is INVALID_HANDLE_VALUE for none.
-UniqueFile Owned(HANDLE file) { return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file); }
+// An owner for what CreateFileW or FindFirstFileW gives: INVALID_HANDLE_VALUE for none.
+template <class Owner = UniqueFile>
+Owner Owned(HANDLE handle) {
+    return Owner(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
 
 // As a step of the line reader or writer fails: through the I/O check.
 [[noreturn]] void RaiseInOutError(DWORD error, const std::wstring& path) {
@@ -199,9 +203,14 @@ void CleanUpInterruptedSave(const std::wstring& path) {
     // Opened only to learn where a link points: no access, every sharing.
     UniqueFile file = OpenExisting(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     const std::wstring target = file ? FinalPath(file.get(), path) : LongPathForm(path);
-    for (long number = 0; number < kMostTemporaryNames; ++number) {
-        const std::wstring name = TemporaryName(target, number);
-        const DWORD attributes = GetFileAttributesW(name.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) RemoveFile(name);
+    const std::wstring folder = FolderOf(target), name = target.substr(folder.size());
+    // One listing, not a look-up of every name: under Wine, looking up a name
+    // that is not there reads the whole folder, and a game's folder is large.
+    WIN32_FIND_DATAW found;
+    const auto search = Owned<UniqueSearch>(FindFirstFileW((target + kTemporarySuffix + L"*").c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found)) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        for (long number = 0; number < kMostTemporaryNames; ++number)
+            if (found.cFileName == TemporaryName(name, number)) RemoveFile(folder + found.cFileName);
     }
 }

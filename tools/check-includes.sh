@@ -6,7 +6,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 edges=$(
-  for file in $(git ls-files 'app/*' 'ui/*' 'settings/*' 'framework/*' | grep -E '\.(h|cpp)$'); do
+  for file in $(git ls-files -co --exclude-standard 'app/*' 'ui/*' 'settings/*' 'framework/*' | grep -E '\.(h|cpp)$'); do
+    [ -f "$file" ] || continue  # deleted in the working tree
     module=${file%.*}
     echo "$module $module"  # every module takes part, even one that includes nothing
     grep -oE '^#include "[^"]+\.h"' "$file" | sed -E 's/^#include "(.*)\.h"/\1/' |

@@ -4,6 +4,7 @@
 #include "ui/Main.h"
 
 #include <array>
+#include <span>
 
 #include "framework/core/Paths.h"
 #include "settings/SettingsFile.h"
@@ -23,27 +24,24 @@ void RemoveLeadingBlanks(TEdit& edit) {
     edit.SetText(first == std::wstring::npos ? std::wstring() : text.substr(first));
 }
 
+// An item of a radio group and its code.
+struct TItemCode {
+    const wchar_t* item;
+    const wchar_t* code;
+};
 // "Bot Engine" items and their protection mode codes.
-constexpr std::array<std::pair<const wchar_t*, const wchar_t*>, 3> kProtectionCodes{{
-    {L"DEFAULT", L"0"}, {L"FULL", L"1"}, {L"CUSTOM", L"2"}}};
-
+constexpr TItemCode kProtectionCodes[] = {{L"DEFAULT", L"0"}, {L"FULL", L"1"}, {L"CUSTOM", L"2"}};
 // Chronicle items and their codes, by name. Code "1" has no item.
-constexpr std::array<std::pair<const wchar_t*, const wchar_t*>, 3> kChronicleCodes{{
-    {L"INTERLUDE", L"0"}, {L"HIGH FIVE", L"2"}, {L"CLASSIC", L"3"}}};
+constexpr TItemCode kChronicleCodes[] = {{L"INTERLUDE", L"0"}, {L"HIGH FIVE", L"2"}, {L"CLASSIC", L"3"}};
 
-template <size_t N>
-const wchar_t* CodeOfItem(const std::array<std::pair<const wchar_t*, const wchar_t*>, N>& table,
-                          const std::wstring& item) {
-    for (const auto& [name, code] : table)
-        if (item == name) return code;
+const wchar_t* CodeOfItem(std::span<const TItemCode> table, const std::wstring& item) {
+    for (const TItemCode& row : table)
+        if (item == row.item) return row.code;
     return nullptr;
 }
 
 // The item of `group` whose code `code` is, or -1 when no item has that code.
-template <size_t N>
-int ItemOfCode(const TRadioGroup& group,
-               const std::array<std::pair<const wchar_t*, const wchar_t*>, N>& table,
-               const std::wstring& code) {
+int ItemOfCode(const TRadioGroup& group, std::span<const TItemCode> table, const std::wstring& code) {
     for (int i = 0; i < group.ItemCount(); ++i) {
         const wchar_t* itemCode = CodeOfItem(table, group.ItemText(i));
         if (itemCode && code == itemCode) return i;

@@ -1,6 +1,7 @@
 #include "framework/controls/Edit.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/core/Handles.h"
 #include "framework/theme/ControlPainter.h"
@@ -10,11 +11,23 @@ bool IsDigitsOnly(const std::wstring& text) {
     return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
+struct TCloseClipboard {
+    void operator()(HWND) const { CloseClipboard(); }
+};
+struct TUnlockMemory {
+    void operator()(void* memory) const { GlobalUnlock(memory); }
+};
+
+// The clipboard's text. The clipboard is open, and its text locked, only for
+// the length of this call, however it ends.
 std::wstring ClipboardText(HWND owner) {
-    ScopedClipboard clipboard(owner);
-    if (!clipboard.opened()) return {};
-    ScopedGlobalLock lock(GetClipboardData(CF_UNICODETEXT));
-    return lock.data() ? static_cast<const wchar_t*>(lock.data()) : L"";
+    if (!OpenClipboard(owner)) return {};
+    const std::unique_ptr<HWND__, TCloseClipboard> open(owner);
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!chars) return {};
+    const std::unique_ptr<void, TUnlockMemory> locked(data);
+    return chars;
 }
 }  // namespace
 

@@ -7,7 +7,6 @@
 
 namespace {
 struct TRegisteredFormat {
-    std::wstring extension;
     std::wstring className;
     TGraphicFactory factory;
 };
@@ -47,10 +46,12 @@ void TBitmapGraphic::Draw(HDC dc, const RECT& target) {
     SetStretchBltMode(dc, oldMode);
 }
 
-void TPicture::RegisterFileFormat(const std::wstring& extension, const std::wstring& className,
+// The registry finds a class by its name only; a stored picture names its
+// class, not its file's extension.
+void TPicture::RegisterFileFormat(const std::wstring& /*extension*/, const std::wstring& className,
                                   TGraphicFactory factory) {
     UnregisterGraphicClass(className);
-    Registry().push_back({extension, className, factory});
+    Registry().push_back({className, factory});
 }
 
 void TPicture::UnregisterGraphicClass(const std::wstring& className) {

@@ -9,9 +9,12 @@ namespace {
 constexpr int kTextHeight = 13;
 }
 
-void TRadioGroup::TRadioItem::Create(const std::wstring& text, HWND parent, const RECT& bounds, int id, DWORD style,
-                                     HFONT font) {
-    CreateChild(L"Button", style | WS_VISIBLE | BS_RADIOBUTTON, 0, parent, bounds, id, text);
+// Items are numbered after their group: group id + 1 + index.
+TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const RECT& bounds,
+                                    DWORD style, HFONT font)
+    : group_(group), index_(index) {
+    CreateChild(L"Button", style | WS_VISIBLE | BS_RADIOBUTTON, 0, group.Handle(), bounds,
+                GetDlgCtrlID(group.Handle()) + 1 + index, text);
     SetFont(font);
 }
 
@@ -61,12 +64,10 @@ void TRadioGroup::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) 
     int top = 0, height = 0;
     ItemLayout(desc.bounds.height, count, top, height);
     for (int i = 0; i < count; ++i) {
-        auto item = std::make_unique<TRadioItem>(*this, i);
         const RECT bounds{8, top + i * height, 8 + desc.bounds.width - 10, top + (i + 1) * height};
         // The items of a disabled group are disabled too.
         const DWORD style = (i == 0 ? WS_GROUP : 0) | (desc.enabled ? 0 : WS_DISABLED);
-        item->Create(desc.items[i], Handle(), bounds, desc.id + 1 + i, style, font);
-        items_.push_back(std::move(item));
+        items_.push_back(std::make_unique<TRadioItem>(*this, i, desc.items[i], bounds, style, font));
     }
     // The recorded selection is put in place before any handler is attached.
     SetItemIndex(desc.itemIndex);

@@ -34,8 +34,7 @@ private:
     // One item of the group: a plain radio button whose clicks go to the group.
     class TRadioItem : public TWinControl {
     public:
-        TRadioItem(TRadioGroup& group, int index) : group_(group), index_(index) {}
-        void Create(const std::wstring& text, HWND parent, const RECT& bounds, int id, DWORD style, HFONT font);
+        TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const RECT& bounds, DWORD style, HFONT font);
 
     protected:
         std::optional<LRESULT> OnReflectedCommand(WORD code) override;

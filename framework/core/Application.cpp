@@ -11,24 +11,8 @@ TApplication* Application = nullptr;
 namespace {
 constexpr wchar_t kApplicationClass[] = L"TApplication";
 
-void RegisterApplicationClass(WNDPROC windowProc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), kApplicationClass, &wc)) return;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kApplicationClass;
-    wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON");
-    RegisterClassExW(&wc);
-}
-
 void ChangeExStyle(HWND window, LONG_PTR add, LONG_PTR remove) {
     SetWindowLongPtrW(window, GWL_EXSTYLE, (GetWindowLongPtrW(window, GWL_EXSTYLE) | add) & ~remove);
-}
-
-void ReportToApplication(TComponent* sender, const Exception& error) {
-    if (!Application) std::terminate();
-    Application->HandleException(sender, error);
 }
 
 // The windows a modal box disables besides its owner, and an error met while
@@ -62,18 +46,20 @@ std::wstring TApplication::DefaultTitle(const std::wstring& exePath) {
 }
 
 TApplication::TApplication() : TComponent(L"Application"), title_(DefaultTitle(ModuleFileName())) {
-    RegisterApplicationClass(WindowProc);
+    RegisterWindowClass(kApplicationClass, WindowProc, L"MAINICON");
     window_.reset(CreateWindowExW(0, kApplicationClass, title_.c_str(),
                                   WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
                                   0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     if (!window_) Raise(Exception(L"Cannot create the application window: " + SystemErrorText(GetLastError())));
     Application = this;
-    SetErrorHandler(ReportToApplication);
+    SetErrorHandler([](TComponent* sender, const Exception& error) { Application->HandleException(sender, error); });
 }
 
 TApplication::~TApplication() {
     DestroyForms();
-    if (Application == this) Application = nullptr;
+    if (Application != this) return;
+    Application = nullptr;
+    SetErrorHandler(nullptr);  // errors caught from now on are fatal
 }
 
 void TApplication::Initialize() {
@@ -157,7 +143,7 @@ void TApplication::ShowException(const Exception& error) {
 int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
     HWND active = GetActiveWindow();
     HWND focus = GetFocus();
-    TDisabledWindows disabled{active ? active : GetLastActivePopup(Handle()), {}};
+    TDisabledWindows disabled{active ? active : GetLastActivePopup(Handle()), {}, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
     if (disabled.error) {
         for (HWND window : disabled.windows) EnableWindow(window, TRUE);

@@ -12,7 +12,6 @@ public:
     TComponent& operator=(const TComponent&) = delete;
 
     const std::wstring& Name() const { return name_; }
-    void SetName(std::wstring name) { name_ = std::move(name); }
 
 private:
     std::wstring name_;

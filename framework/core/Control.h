@@ -1,6 +1,7 @@
 #pragma once
 // A control of a form: created from its record in the form's description,
 // with events that the form binds to its published methods by name.
+#include <memory>
 #include <string>
 
 #include "framework/core/FormDescription.h"
@@ -37,3 +38,9 @@ private:
     const wchar_t* eventName_;
     TNotifyEvent handler_;
 };
+
+// The class of a control record: ControlClass<TEdit> makes TEdit objects.
+template <class C>
+std::unique_ptr<TControl> ControlClass(std::wstring name) {
+    return std::make_unique<C>(std::move(name));
+}

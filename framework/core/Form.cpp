@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include "framework/controls/ControlFactory.h"
 #include "framework/theme/ControlPainter.h"
 
 namespace {
@@ -32,21 +31,6 @@ TBounds Align(const TControlDesc& desc, RECT& area) {
     return desc.bounds;
 }
 
-void RegisterFormClass(const TFormDescription& d, WNDPROC windowProc) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (GetClassInfoExW(instance, d.name, &wc)) return;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = d.name;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIconW(instance, d.iconResource);
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, d.iconResource, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    if (!RegisterClassExW(&wc)) Raise(Exception(L"Cannot register window class " + std::wstring(d.name)));
-}
 }  // namespace
 
 TForm::~TForm() {
@@ -68,7 +52,7 @@ void TForm::Build() {
 }
 
 void TForm::CreateFormWindow(const TFormDescription& d) {
-    RegisterFormClass(d, FormWindowProc);
+    RegisterWindowClass(d.name, FormWindowProc, d.iconResource);
     RECT outer{0, 0, d.clientWidth, d.clientHeight};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
     HWND window = CreateWindowExW(kFormExStyle, d.name, d.caption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -101,7 +85,7 @@ void TForm::CreateControls(const TFormDescription& d) {
         auto area = areas.try_emplace(parent, AlignArea(parent, desc.parent != nullptr)).first;
         TControlDesc placed = desc;
         placed.bounds = Align(desc, area->second);
-        auto control = CreateControlOfKind(desc.kind, desc.name);
+        std::unique_ptr<TControl> control = desc.kind(desc.name);
         control->CreateFrom(placed, parent, font_.get());
         controls_.push_back(std::move(control));
     }

@@ -3,9 +3,14 @@
 // control, in the order the controls are created. The form reads it the way a
 // stored window design is read: create every control, give it its recorded
 // text and state, and only then attach the named event handlers.
+#include <memory>
+#include <string>
 #include <vector>
 
-enum class TControlKind { Image, GroupBox, Label, Edit, CheckBox, RadioGroup, BitBtn, StatusBar };
+class TControl;
+// Makes the control object of a record, as a stored design names its class.
+using TControlClass = std::unique_ptr<TControl> (*)(std::wstring name);
+
 enum class TAlign { None, Top, Bottom, Client };
 
 struct TEventBinding {
@@ -23,7 +28,7 @@ struct TBounds {
 };
 
 struct TControlDesc {
-    TControlKind kind;
+    TControlClass kind;  // ControlClass<TEdit>, ...
     const wchar_t* name;
     const wchar_t* parent;  // nullptr: the form itself
     int id;

@@ -1,7 +1,7 @@
 #pragma once
 // RAII owners for Win32 handles: one template with a release function per
 // handle kind, and scoped owners for the pairs that must be undone in the
-// same scope (a selected object, a paint, a DC, the clipboard, a lock).
+// same scope (a selected object, a paint, a DC).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -38,7 +38,6 @@ using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObject>;
 using UniqueBrush = UniqueHandle<HBRUSH, DeleteObject>;
 using UniquePen = UniqueHandle<HPEN, DeleteObject>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
-using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
 using UniqueMemoryDC = UniqueHandle<HDC, DeleteDC>;
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
@@ -91,35 +90,4 @@ private:
     HWND window_;
     PAINTSTRUCT ps_{};
     HDC dc_;
-};
-
-// The clipboard, open for the length of a scope when `opened()`.
-class ScopedClipboard {
-public:
-    explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    ~ScopedClipboard() {
-        if (open_) CloseClipboard();
-    }
-    ScopedClipboard(const ScopedClipboard&) = delete;
-    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
-    bool opened() const { return open_; }
-
-private:
-    bool open_;
-};
-
-// The memory of a global handle, locked for the length of a scope.
-class ScopedGlobalLock {
-public:
-    explicit ScopedGlobalLock(HANDLE memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
-    ~ScopedGlobalLock() {
-        if (data_) GlobalUnlock(memory_);
-    }
-    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
-    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
-    const void* data() const { return data_; }
-
-private:
-    HANDLE memory_;
-    void* data_;
 };

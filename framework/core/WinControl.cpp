@@ -15,6 +15,22 @@ std::unordered_map<HWND, TWinControl*>& Objects() {
 
 void SetErrorHandler(TErrorHandler handler) { gErrorHandler = handler; }
 
+void RegisterWindowClass(const wchar_t* name, WNDPROC windowProc, const wchar_t* icon) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(instance, name, &wc)) return;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = name;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(instance, icon);
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, icon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!RegisterClassExW(&wc)) Raise(Exception(L"Cannot register window class " + std::wstring(name)));
+}
+
 void HandleCaughtException(TComponent* sender, const void* where) noexcept {
     if (!gErrorHandler) std::terminate();
     UseCurrentError(where, [sender](const Exception& error) { gErrorHandler(sender, error); });
@@ -32,9 +48,9 @@ TWinControl* TWinControl::FromHandle(HWND window) {
     return found == Objects().end() ? nullptr : found->second;
 }
 
-std::wstring TWinControl::WindowText() const {
-    std::wstring text(GetWindowTextLengthW(handle_) + 1, L'\0');
-    text.resize(GetWindowTextW(handle_, text.data(), static_cast<int>(text.size())));
+std::wstring WindowTextOf(HWND window) {
+    std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+    text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
     return text;
 }
 

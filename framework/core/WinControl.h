@@ -26,6 +26,13 @@ void SetErrorHandler(TErrorHandler handler);
 // through std::terminate, which shows the fatal error box.
 void HandleCaughtException(TComponent* sender, const void* where) noexcept;
 
+// Registers a window class of the layer's own windows, once: the system's
+// arrow cursor, the button-face background, the icon resource in both sizes.
+void RegisterWindowClass(const wchar_t* name, WNDPROC windowProc, const wchar_t* icon);
+
+// The text of a window, whole.
+std::wstring WindowTextOf(HWND window);
+
 class TWinControl : public TComponent {
 public:
     using TComponent::TComponent;
@@ -34,8 +41,7 @@ public:
     HWND Handle() const { return handle_; }
     static TWinControl* FromHandle(HWND window);
 
-    std::wstring WindowText() const;
-    virtual void SetEnabled(bool enabled) { EnableWindow(handle_, enabled); }
+    std::wstring WindowText() const { return WindowTextOf(handle_); }
     void SetFont(HFONT font) { SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
     // The system's own handling of a message (the class's or DefWindowProc).
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);

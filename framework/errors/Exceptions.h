@@ -12,6 +12,14 @@
 #define KV_ERROR_CLASS(Name) \
     const wchar_t* ClassName() const override { return L## #Name; }
 
+// An error class that adds nothing to its base but its name.
+#define KV_SIMPLE_ERROR_CLASS(Name, Base) \
+    class Name : public Base {            \
+    public:                               \
+        using Base::Base;                 \
+        KV_ERROR_CLASS(Name)              \
+    };
+
 class Exception {
 public:
     explicit Exception(std::wstring message) : message_(std::move(message)) {}
@@ -40,11 +48,7 @@ private:
     int errorCode_;
 };
 
-class EStreamError : public Exception {
-public:
-    using Exception::Exception;
-    KV_ERROR_CLASS(EStreamError)
-};
+KV_SIMPLE_ERROR_CLASS(EStreamError, Exception)
 
 class EFileStreamError : public EStreamError {
 public:
@@ -67,11 +71,7 @@ public:
     KV_ERROR_CLASS(EFCreateError)
 };
 
-class EFilerError : public EStreamError {
-public:
-    using EStreamError::EStreamError;
-    KV_ERROR_CLASS(EFilerError)
-};
+KV_SIMPLE_ERROR_CLASS(EFilerError, EStreamError)
 
 class EWriteError : public EFilerError {
 public:
@@ -79,11 +79,7 @@ public:
     KV_ERROR_CLASS(EWriteError)
 };
 
-class ECustomStyleException : public Exception {
-public:
-    using Exception::Exception;
-    KV_ERROR_CLASS(ECustomStyleException)
-};
+KV_SIMPLE_ERROR_CLASS(ECustomStyleException, Exception)
 
 // C++ errors that are not the system's own reach the boxes as these.
 class EOutOfMemory : public Exception {
@@ -92,11 +88,7 @@ public:
     KV_ERROR_CLASS(EOutOfMemory)
 };
 
-class EExternalException : public Exception {
-public:
-    using Exception::Exception;
-    KV_ERROR_CLASS(EExternalException)
-};
+KV_SIMPLE_ERROR_CLASS(EExternalException, Exception)
 
 // Throws `error`, recording the caller's code address as where it was raised.
 template <class E>

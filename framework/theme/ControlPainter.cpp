@@ -5,17 +5,12 @@
 #include <vector>
 
 #include "framework/core/Handles.h"
+#include "framework/core/WinControl.h"
 #include "framework/theme/StyleManager.h"
 
 namespace ControlPainter {
 
 namespace {
-std::wstring TextOf(HWND window) {
-    std::vector<wchar_t> buffer(GetWindowTextLengthW(window) + 1);
-    GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
-    return buffer.data();
-}
-
 HFONT FontOf(HWND window) {
     auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
     return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -111,7 +106,7 @@ void PaintGroupBox(HWND groupBox, HDC dc) {
     GetClientRect(groupBox, &client);
     FillRect(dc, &client, SolidBrush(p.Window));
     ScopedSelect selectFont(dc, FontOf(groupBox));
-    const std::wstring caption = TextOf(groupBox);
+    const std::wstring caption = WindowTextOf(groupBox);
     RECT text{0, 0, 0, 0};
     DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
     const int lineY = text.bottom / 2;
@@ -160,7 +155,7 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
     }
 
     ScopedSelect selectFont(dc, FontOf(button));
-    const std::wstring caption = TextOf(button);
+    const std::wstring caption = WindowTextOf(button);
     RECT text{box.right + 4, client.top, client.right, client.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled ? p.Text : p.TextDisabled);
@@ -209,7 +204,7 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
         if (focused) DrawFocusRect(dc, &face);
     }
 
-    const std::wstring caption = TextOf(button);
+    const std::wstring caption = WindowTextOf(button);
     ScopedSelect selectFont(dc, FontOf(button));
     RECT measure{0, 0, 0, 0};
     DrawTextW(dc, caption.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);

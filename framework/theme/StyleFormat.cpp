@@ -36,15 +36,15 @@ public:
     TReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     size_t Remaining() const { return size_ - pos_; }
 
-    uint8_t U8() { return *Take(1); }
-    uint16_t U16() {
-        const uint8_t* p = Take(2);
-        return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    // An unsigned little-endian number of `bytes` bytes.
+    uint32_t Number(size_t bytes) {
+        const uint8_t* p = Take(bytes);
+        uint32_t value = 0;
+        for (size_t i = bytes; i-- > 0;) value = value << 8 | p[i];
+        return value;
     }
-    uint32_t U32() {
-        const uint8_t* p = Take(4);
-        return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-    }
+    uint8_t U8() { return static_cast<uint8_t>(Number(1)); }
+    uint16_t U16() { return static_cast<uint16_t>(Number(2)); }
     std::string Text(size_t length) {
         const uint8_t* p = Take(length);
         return std::string(reinterpret_cast<const char*>(p), length);
@@ -78,11 +78,8 @@ TStyleDocument Deserialize(const uint8_t* data, size_t size) {
     const uint16_t version = header.U16();
     if (version != Version)
         Fail(L"Style format version " + std::to_wstring(version) + L" is not supported");
-    const uint16_t nameLength = header.U16();
-    const uint16_t colorCount = header.U16();
-    const uint16_t metricCount = header.U16();
-    const uint32_t bodySize = header.U32();
-    const uint32_t checksum = header.U32();
+    const uint16_t nameLength = header.U16(), colorCount = header.U16(), metricCount = header.U16();
+    const uint32_t bodySize = header.Number(4), checksum = header.Number(4);
 
     const size_t actualBody = size - HeaderSize;
     if (bodySize != actualBody)
@@ -95,20 +92,10 @@ TStyleDocument Deserialize(const uint8_t* data, size_t size) {
     TStyleDocument document;
     document.Name = body.Text(nameLength);
     if (!IsValidUtf8(document.Name)) Fail(L"Style name is not valid UTF-8");
-    for (uint16_t i = 0; i < colorCount; ++i) {
-        TStyleColorEntry c;
-        c.Name = body.Name();
-        c.Red = body.U8();
-        c.Green = body.U8();
-        c.Blue = body.U8();
-        document.Colors.push_back(std::move(c));
-    }
-    for (uint16_t i = 0; i < metricCount; ++i) {
-        TStyleMetricEntry m;
-        m.Name = body.Name();
-        m.Value = static_cast<int32_t>(body.U32());
-        document.Metrics.push_back(std::move(m));
-    }
+    // Braced initialisers read their parts in order: name, red, green, blue.
+    for (uint16_t i = 0; i < colorCount; ++i) document.Colors.push_back({body.Name(), body.U8(), body.U8(), body.U8()});
+    for (uint16_t i = 0; i < metricCount; ++i)
+        document.Metrics.push_back({body.Name(), static_cast<int32_t>(body.Number(4))});
     if (body.Remaining() != 0)
         Fail(L"Style body has " + std::to_wstring(body.Remaining()) + L" bytes after its entries");
     return document;

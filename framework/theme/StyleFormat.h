@@ -11,11 +11,7 @@
 #include "framework/errors/Exceptions.h"
 
 // Style data that breaks the format; the message says what is wrong.
-class EStyleFormatError : public ECustomStyleException {
-public:
-    using ECustomStyleException::ECustomStyleException;
-    KV_ERROR_CLASS(EStyleFormatError)
-};
+KV_SIMPLE_ERROR_CLASS(EStyleFormatError, ECustomStyleException)
 
 struct TStyleColorEntry {
     std::string Name;  // ASCII letters and digits

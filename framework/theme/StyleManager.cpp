@@ -56,14 +56,16 @@ BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PT
 
 using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
+// A task dialog where there are any, else a message box of the same content.
 // comctl32 offers task dialogs from version 6 on only (the version the
 // manifest asks for); looked up at run time so that the program still starts
 // where version 6 is not active.
-bool ShowTaskDialog(HWND owner, const std::wstring& text) {
+void ShowStyleNotFound(const std::wstring& name) {
+    const std::wstring text = L"Style '" + name + L"' not found";
+    HWND owner = GetActiveWindow();
     HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
     const auto show = reinterpret_cast<TaskDialogIndirectFn>(
         reinterpret_cast<void (*)()>(comctl ? GetProcAddress(comctl, "TaskDialogIndirect") : nullptr));
-    if (!show) return false;
     const TASKDIALOG_BUTTON closeButton = {TStyleManager::CloseButtonId, L"&Close"};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
@@ -76,13 +78,8 @@ bool ShowTaskDialog(HWND owner, const std::wstring& text) {
     config.pButtons = &closeButton;
     config.nDefaultButton = TStyleManager::CloseButtonId;
     int pressed = 0;
-    return SUCCEEDED(show(&config, &pressed, nullptr, nullptr));
-}
-
-void ShowStyleNotFound(const std::wstring& name) {
-    const std::wstring text = L"Style '" + name + L"' not found";
-    HWND owner = GetActiveWindow();
-    if (!ShowTaskDialog(owner, text)) MessageBoxW(owner, text.c_str(), L"Error", MB_OK | MB_ICONERROR);
+    if (!show || FAILED(show(&config, &pressed, nullptr, nullptr)))
+        MessageBoxW(owner, text.c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
 BOOL CALLBACK RepaintWindow(HWND window, LPARAM) noexcept {

@@ -6,6 +6,7 @@
 
 namespace e2e {
 namespace {
+using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
 
 class WindowTest : public AppTest {
 protected:

@@ -27,20 +27,19 @@ public:
     TRadioGroup* disabledGroup = nullptr;
 
     static const TFormDescription& Layout() {
-        using K = TControlKind;
         static const TFormDescription d{
             .name = L"TTestForm", .caption = L"Test", .clientWidth = 300, .clientHeight = 200,
             .fontName = L"Tahoma", .fontHeight = -11, .iconResource = L"MAINICON", .onCreate = nullptr,
             .controls = {
-                {.kind = K::Edit, .name = L"edit", .parent = nullptr, .id = 10, .bounds = {5, 5, 80, 21},
+                {.kind = ControlClass<TEdit>, .name = L"edit", .parent = nullptr, .id = 10, .bounds = {5, 5, 80, 21},
                  .text = L"start", .tabOrder = 0, .events = {{L"OnChange", L"EditChange"}}},
-                {.kind = K::Edit, .name = L"numbers", .parent = nullptr, .id = 11, .bounds = {5, 30, 80, 21},
+                {.kind = ControlClass<TEdit>, .name = L"numbers", .parent = nullptr, .id = 11, .bounds = {5, 30, 80, 21},
                  .text = L"", .tabOrder = 1, .numbersOnly = true, .maxLength = 3,
                  .events = {{L"OnChange", L"EditChange"}}},
-                {.kind = K::RadioGroup, .name = L"group", .parent = nullptr, .id = 20,
+                {.kind = ControlClass<TRadioGroup>, .name = L"group", .parent = nullptr, .id = 20,
                  .bounds = {100, 5, 81, 86}, .text = L"Group", .tabOrder = 2,
                  .items = {L"A", L"B", L"C"}, .itemIndex = 0, .events = {{L"OnClick", L"GroupClick"}}},
-                {.kind = K::RadioGroup, .name = L"disabledGroup", .parent = nullptr, .id = 30,
+                {.kind = ControlClass<TRadioGroup>, .name = L"disabledGroup", .parent = nullptr, .id = 30,
                  .bounds = {190, 5, 97, 86}, .text = L"Off", .tabOrder = 3, .enabled = false,
                  .items = {L"X", L"Y"}, .itemIndex = 0, .events = {{L"OnClick", L"GroupClick"}}},
             }};
@@ -275,7 +274,7 @@ TEST(ErrorBox, FinalPeriodRule) {
 TEST(ErrorBox, FatalTextNamesClassModuleAndOffset) {
     EFOpenError error(L"C:\\nowhere\\game.dat", ERROR_FILE_NOT_FOUND);
     error.SetRaiseAddress(reinterpret_cast<const char*>(GetModuleHandleW(nullptr)) + 0x1A2B);
-    const std::wstring text = FatalErrorText(error);
+    const std::wstring text = FatalErrorText(error.ClassName(), error.Message(), error.RaiseAddress());
     EXPECT_EQ(text.rfind(L"Exception EFOpenError in module unit_tests.exe at 00001A2B.\r\n", 0), 0u) << text;
     EXPECT_EQ(text.substr(text.size() - 3), L".\r\n");
 }
