@@ -2,6 +2,7 @@
 // its users, each of which gives it another ANSI code page: what a line
 // holds, NULs, lead bytes and invalid UTF-8 included, survives a save, and a
 // file with a byte order mark changes its encoding only where nothing is lost.
+#include "tests/Utf16Bytes.h"
 #include "tests/e2e/SettingsDriver.h"
 
 using namespace std::string_literals;
@@ -34,15 +35,6 @@ std::string Utf8(std::wstring_view text) {
     std::string bytes(4 * text.size(), '\0');
     bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                                      static_cast<int>(bytes.size()), nullptr, nullptr));
-    return bytes;
-}
-
-std::string Utf16(std::wstring_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
     return bytes;
 }
 

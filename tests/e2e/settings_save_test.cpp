@@ -1,6 +1,7 @@
 // Saving through the window: exact bytes after a change, lines without a key
 // carried through untouched, every form of file written back as CR LF lines
 // in the ANSI code page, and values written back as they are held.
+#include "tests/Utf16Bytes.h"
 #include "tests/e2e/SettingsDriver.h"
 
 namespace e2e {
@@ -74,15 +75,6 @@ struct FileForm {
     std::string bytes;
 };
 
-std::string Utf16(std::wstring_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (wchar_t c : text) {
-        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 
 class SettingsWrittenBackTest : public SettingsTest, public ::testing::WithParamInterface<FileForm> {};
 

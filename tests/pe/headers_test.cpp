@@ -52,7 +52,9 @@ TEST_P(PeHeaders, IsHardened) {
     EXPECT_TRUE(pe.DllCharacteristics() & kDynamicBase) << "no address space layout randomisation";
     EXPECT_GT(pe.RelocationSize(), 0u) << "no relocations: the image cannot move";
     EXPECT_TRUE(pe.DllCharacteristics() & kNxCompat) << "data may be executed";
-    if (pe.OptionalMagic() == 0x20B) EXPECT_TRUE(pe.DllCharacteristics() & kHighEntropy);
+    if (pe.OptionalMagic() == 0x20B) {
+        EXPECT_TRUE(pe.DllCharacteristics() & kHighEntropy);
+    }
 }
 
 // Wine maps an image whose sections lie in the file as in memory; any other it

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <random>
 
+#include "tests/Utf16Bytes.h"
 #include "tests/unit/settings_test_support.h"
 
 namespace {
@@ -49,15 +50,6 @@ std::string PlatformEncode(const std::wstring& text, UINT codePage) {
     return bytes;
 }
 
-std::string Utf16Bytes(const std::wstring& text, bool bigEndian) {
-    std::string bytes;
-    for (wchar_t c : text) {
-        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 
 // One way to write a file: a code page (1200, 1201 for UTF-16) and a mark.
 struct Way {

@@ -2,6 +2,7 @@
 // takes, the lines a save writes, and the encoding it writes them in.
 #include <gtest/gtest.h>
 
+#include "tests/Utf16Bytes.h"
 #include "tests/unit/settings_test_support.h"
 
 using namespace settings_test;
@@ -19,15 +20,6 @@ std::string Lines(std::string_view bytes, UINT codePage = 1252) {
     return SaveSettings(bytes, codePage, kChoices);
 }
 
-std::string Utf16(std::wstring_view text, bool bigEndian = false) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (wchar_t c : text) {
-        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 }  // namespace
 
 TEST(SettingsLines, EndAtCrLfLfOrALoneCrAndABreakAtTheEndGivesNoLine) {
