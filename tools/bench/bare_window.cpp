@@ -2,7 +2,14 @@
 // configurator's size and frame (client area 354 x 345, caption with system
 // menu and minimise box, centred), which paints its background and nothing
 // else. No resources, no common controls, no style.
+//
+// Built a second time as bare_window_v6: the same window, with the
+// configurator's manifest and the common controls of version 6 that it asks
+// for loaded and initialised, as the configurator does before its window.
 #include <windows.h>
+#ifdef KV_COMMON_CONTROLS
+#include <commctrl.h>
+#endif
 
 namespace {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -15,6 +22,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+#ifdef KV_COMMON_CONTROLS
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = WindowProc;

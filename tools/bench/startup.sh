@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the 64-bit configurator and the start-up benchmark and runs it under
-# Wine inside Xvfb: the configurator and a bare window of its size, started
-# in turns, to their first complete paint.
-#   tools/bench/startup.sh [runs [-v]]     20 runs each by default; -v prints every run
+# Wine inside Xvfb: the configurator, a bare window of its size and the same
+# bare window with the common controls of version 6, started in turns, to
+# their first complete paint.
+#   tools/bench/startup.sh [runs] [-v]     20 runs each by default; -v prints every run
 #   KV_BENCH_EXE=<exe> tools/bench/startup.sh   measures another build of the configurator
 set -eu
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -11,4 +12,4 @@ build="$top/build/x86_64"
 eval "$("$top/tools/wine-session.sh" start)"
 trap '"$top/tools/wine-session.sh" stop' EXIT
 "$top/tools/wine-exec" "$build/tools/bench/startup_bench.exe" "${KV_BENCH_EXE:-$build/KorvaneCFG.exe}" \
-  "$build/tools/bench/bare_window.exe" "${1:-20}" ${2:-}
+  "$build/tools/bench/bare_window.exe" "$@" "$build/tools/bench/bare_window_v6.exe"

@@ -1,9 +1,10 @@
 // Measures how long the configurator takes from process start to the first
 // complete paint of its window, and its peak working set, against a bare
-// Win32 window of the same size (bare_window.exe), the two started in turns
-// on the same display.
+// Win32 window of the same size (bare_window.exe) and, where given, the same
+// window with the common controls of version 6 (bare_window_v6.exe), all
+// started in turns on the same display.
 //
-//   startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs [-v]]   (-v: every run)
+//   startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs] [-v] [bare_window_v6.exe]   (-v: every run)
 //
 // "Complete" is told from the screen: the window's rectangle is captured over
 // and over from the moment it is visible; the paint is complete at the first
@@ -16,7 +17,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cwctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -171,31 +174,48 @@ Sample Report(const wchar_t* what, const std::vector<Sample>& samples) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fwprintf(stderr, L"usage: startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs]\n");
+        std::fwprintf(stderr, L"usage: startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs] [-v] [bare_window_v6.exe]\n");
         return 2;
     }
-    const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : kDefaultRuns;
-    const bool verbose = argc > 4 && std::wstring(argv[4]) == L"-v";
+    int runs = kDefaultRuns;
+    bool verbose = false;
+    const wchar_t* withCommonControls = nullptr;
+    for (int i = 3; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        if (argument == L"-v") verbose = true;
+        else if (!argument.empty() && iswdigit(argument[0])) runs = std::max(1, _wtoi(argv[i]));
+        else withCommonControls = argv[i];
+    }
     const std::wstring folder = StageConfigurator(FullPath(argv[1]));
-    const std::wstring configurator = folder + L"KorvaneCFG.exe", bare = FullPath(argv[2]);
+    // The configurator first, then the windows it is measured against.
+    std::vector<std::pair<const wchar_t*, std::wstring>> subjects{{L"configurator", folder + L"KorvaneCFG.exe"},
+                                                                  {L"bare window", FullPath(argv[2])}};
+    if (withCommonControls) subjects.push_back({L"bare with v6", FullPath(withCommonControls)});
     SetCursorPos(0, 0);  // a pointer over the window would light up a control
-    // Both once to warm the file cache, then in turns, alternating which goes first.
+    // Each once to warm the file cache, then in turns, each run starting with
+    // the next of them.
     Sample warm;
-    if (!Measure(configurator, folder, warm) || !Measure(bare, folder, warm)) return 1;
-    std::vector<Sample> ours, floor;
+    for (const auto& subject : subjects)
+        if (!Measure(subject.second, folder, warm)) return 1;
+    std::vector<std::vector<Sample>> samples(subjects.size(), std::vector<Sample>(runs));
     for (int run = 0; run < runs; ++run) {
-        Sample a, b;
-        const bool ok = run % 2 ? Measure(bare, folder, b) && Measure(configurator, folder, a)
-                                : Measure(configurator, folder, a) && Measure(bare, folder, b);
-        if (!ok) return 1;
-        ours.push_back(a);
-        floor.push_back(b);
-        if (verbose) std::wprintf(L"run %2d   configurator %7.1f ms %5.1f MB   bare window %7.1f ms %5.1f MB\n", run + 1,
-                                  a.firstPaintMs, a.peakWorkingSetMb, b.firstPaintMs, b.peakWorkingSetMb);
+        for (size_t turn = 0; turn < subjects.size(); ++turn) {
+            const size_t which = (run + turn) % subjects.size();
+            if (!Measure(subjects[which].second, folder, samples[which][run])) return 1;
+        }
+        if (!verbose) continue;
+        std::wprintf(L"run %2d", run + 1);
+        for (size_t i = 0; i < subjects.size(); ++i)
+            std::wprintf(L"   %ls %7.1f ms %5.1f MB", subjects[i].first, samples[i][run].firstPaintMs,
+                         samples[i][run].peakWorkingSetMb);
+        std::wprintf(L"\n");
     }
     std::wprintf(L"%d interleaved runs each\n", runs);
-    const Sample a = Report(L"configurator", ours), b = Report(L"bare window", floor);
-    std::wprintf(L"ratio         first paint %.2f   peak working set %.2f\n", a.firstPaintMs / b.firstPaintMs,
-                 a.peakWorkingSetMb / b.peakWorkingSetMb);
+    std::vector<Sample> medians;
+    for (size_t i = 0; i < subjects.size(); ++i) medians.push_back(Report(subjects[i].first, samples[i]));
+    for (size_t i = 1; i < subjects.size(); ++i)
+        std::wprintf(L"ratio to %-13ls first paint %.2f   peak working set %.2f\n", subjects[i].first,
+                     medians[0].firstPaintMs / medians[i].firstPaintMs,
+                     medians[0].peakWorkingSetMb / medians[i].peakWorkingSetMb);
     return 0;
 }
