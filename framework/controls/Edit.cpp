@@ -11,8 +11,15 @@ bool IsDigitsOnly(const std::wstring& text) {
     return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
-struct TCloseClipboard {
-    void operator()(HWND) const { CloseClipboard(); }
+// Opens the clipboard for its lifetime (a null owner opens it too).
+struct TOpenClipboard {
+    explicit TOpenClipboard(HWND owner) : open(OpenClipboard(owner)) {}
+    ~TOpenClipboard() {
+        if (open) CloseClipboard();
+    }
+    TOpenClipboard(const TOpenClipboard&) = delete;
+    TOpenClipboard& operator=(const TOpenClipboard&) = delete;
+    const bool open;
 };
 struct TUnlockMemory {
     void operator()(void* memory) const { GlobalUnlock(memory); }
@@ -21,8 +28,8 @@ struct TUnlockMemory {
 // The clipboard's text. The clipboard is open, and its text locked, only for
 // the length of this call, however it ends.
 std::wstring ClipboardText(HWND owner) {
-    if (!OpenClipboard(owner)) return {};
-    const std::unique_ptr<HWND__, TCloseClipboard> open(owner);
+    const TOpenClipboard clipboard(owner);
+    if (!clipboard.open) return {};
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (!chars) return {};

@@ -21,7 +21,6 @@ EFileStreamError::EFileStreamError(const wchar_t* format, const std::wstring& fi
                                    DWORD osError)
     : EStreamError(FormatTwo(format, ExpandFullPath(fileName), SystemErrorText(osError))) {}
 
-int IOResult() { return tlsIOResult; }
 void SetIOResult(int code) { tlsIOResult = code; }
 
 void IOCheck(const std::wstring& fileName) {

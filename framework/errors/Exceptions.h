@@ -125,7 +125,6 @@ void UseCurrentError(const void* where, Use&& use) {
 
 // 0 means no failure. A failed step of reading or writing game.dat stores the
 // operating system's code here; IOCheck turns it into EInOutError.
-int IOResult();
 void SetIOResult(int code);
 // Raises EInOutError when a code is pending, and resets it to 0.
 // `fileName` fills the text of code 3 ("Invalid file name - %s").
