@@ -95,7 +95,6 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, 
     HWND from = nullptr;
     switch (message) {
         case WM_COMMAND: from = reinterpret_cast<HWND>(lParam); break;
-        case WM_NOTIFY: from = reinterpret_cast<NMHDR*>(lParam)->hwndFrom; break;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
@@ -105,7 +104,6 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, 
     TWinControl* child = FromHandle(from);
     if (!child || child == this) return std::nullopt;
     if (message == WM_COMMAND) return child->OnReflectedCommand(HIWORD(wParam));
-    if (message == WM_NOTIFY) return child->OnReflectedNotify(reinterpret_cast<NMHDR*>(lParam));
     return child->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam));
 }
 

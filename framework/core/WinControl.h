@@ -2,7 +2,7 @@
 // Base of every window of the layer: owns one HWND of a standard Windows class
 // (subclassed) or of the form's own class, routes its messages to virtual
 // handlers inside an exception guard, and reflects the notifications that
-// Win32 sends to a parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) back to the
+// Win32 sends to a parent (WM_COMMAND, WM_CTLCOLOR*) back to the
 // child control they came from.
 //
 // Which object a window belongs to is kept in a table of the process, not in
@@ -59,7 +59,6 @@ protected:
     }
     // Notifications this control sent to its parent, handed back to it.
     virtual std::optional<LRESULT> OnReflectedCommand(WORD /*code*/) { return std::nullopt; }
-    virtual std::optional<LRESULT> OnReflectedNotify(NMHDR* /*header*/) { return std::nullopt; }
     virtual std::optional<LRESULT> OnReflectedCtlColor(HDC /*dc*/) { return std::nullopt; }
 
     // Runs the message through the guard: an error goes to the error handler.
