@@ -67,7 +67,7 @@ TEST_P(SettingsCodePageTest, AFreshStartCreatesTheDefaultFileInTheCodePage) {
     ExpectBytes(ReadSettings(), mark + kDefaultSettingsBytes);
 }
 
-// Correction f: an edit holds a text up to its first NUL, and that is what
+// An edit holds a text up to its first NUL, and that is what
 // the window shows and a save writes; a NUL elsewhere stays where it is.
 TEST_P(SettingsCodePageTest, AValueWithANulIsHeldUpToItAndSavedSo) {
     const std::string before = "PROTECTION_MODE = 1\0 tail\r\nPROTECTION_CLIENT_ID = 12\0""34\r\n; n\0l\r\n"
@@ -77,7 +77,7 @@ TEST_P(SettingsCodePageTest, AValueWithANulIsHeldUpToItAndSavedSo) {
     SaveExpecting("PROTECTION_MODE = 1\r\nPROTECTION_CLIENT_ID = 12\r\n; n\0l\r\nPROTECTION_CHRONICLE = 0\r\n"s);
 }
 
-// Correction g: a line without a key text comes out byte for byte, whatever
+// A line without a key text comes out byte for byte, whatever
 // the code page makes of it.
 TEST_P(SettingsCodePageTest, LinesWithoutAKeyTextSurviveASaveByteForByte) {
     const std::string others = CrLfLines({"PROTECTION_ID = 0 ; \x83", "PROTECTION_", "a lead byte at the end \x81",
@@ -89,7 +89,7 @@ TEST_P(SettingsCodePageTest, LinesWithoutAKeyTextSurviveASaveByteForByte) {
     SaveExpecting(others + (IsDoubleByte(CodePage()) ? hidden : "PROTECTION_MODE = 1\r\n") + "PROTECTION_MODE = 1\r\n");
 }
 
-// Correction h: a file with a byte order mark is written in the ANSI code
+// A file with a byte order mark is written in the ANSI code
 // page only where that holds every line unchanged.
 TEST_P(SettingsCodePageTest, AUtf8FileChangesItsEncodingOnlyWhereNothingIsLost) {
     const std::string native = "\xEF\xBB\xBF; " + Utf8(GetParam().native) + "\r\nPROTECTION_MODE = 0\r\n";

@@ -11,7 +11,7 @@ namespace {
 
 class SettingsReplaceTest : public SettingsTest {};
 
-// Correction i: the link's target gets the new content, beside it no
+// The link's target gets the new content, beside it no
 // temporary file is left, and game.dat still shows whatever the target holds.
 TEST_F(SettingsReplaceTest, ASettingsFileThatIsASymbolicLinkStaysOne) {
     const std::wstring targetFolder = Folder().Subfolder(L"elsewhere");
@@ -30,7 +30,7 @@ TEST_F(SettingsReplaceTest, ASettingsFileThatIsASymbolicLinkStaysOne) {
     ExpectBytes(ReadSettings(), "changed through the target\r\n");
 }
 
-// Correction j: a folder under the temporary file's name, and a file under
+// A folder under the temporary file's name, and a file under
 // the next one that cannot be removed, do not stop a save, and stay.
 TEST_F(SettingsReplaceTest, NothingBearingTheTemporaryNameStopsASave) {
     Folder().Subfolder(kSavingTempFile);
@@ -61,7 +61,7 @@ TEST_F(SettingsReplaceTest, AStartRemovesOnlyWhatKilledSavesLeft) {
     EXPECT_EQ(FilesIn(Folder().Path()), expected);
 }
 
-// Correction k: the notice has no owner, so the window still takes clicks;
+// The notice has no owner, so the window still takes clicks;
 // one more on Save neither saves again nor brings a second notice.
 TEST_F(SettingsReplaceTest, ASecondSaveWhileTheNoticeIsUpDoesNothing) {
     ASSERT_NE(StartWith(kNeutralSettings), nullptr);

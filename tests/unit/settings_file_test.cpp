@@ -237,7 +237,7 @@ TEST_F(SettingsFile, CreationWritesTheBytesAndNeverReplacesAFile) {
     ExpectUnchangedAndAlone();
 }
 
-// Correction j: what bears the temporary file's name does not stop a save,
+// What bears the temporary file's name does not stop a save,
 // and is left where it is.
 TEST_F(SettingsFile, NothingBearingTheTemporaryNameBlocksASave) {
     ASSERT_TRUE(CreateDirectoryW(folder_.File(L"game.dat.saving").c_str(), nullptr));

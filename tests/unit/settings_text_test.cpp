@@ -110,7 +110,7 @@ TEST(SettingsSave, AKeyLineBecomesItsFirstKeyTextAndTheValue) {
               "PROTECTION_LOGO = 1\r\n");
 }
 
-// Correction g: whatever a line without a key text holds, in any code page.
+// Whatever a line without a key text holds, in any code page.
 TEST(SettingsSave, LinesWithoutAKeyTextComeOutByteForByte) {
     const std::string other =
         "[DEFAULT]\r\nPROTECTION_ID = 5\r\nPROTECTION_MODE=1\r\nPROTECTION_\r\n\r\n; \xE9\x80\xFF\r\n"
@@ -148,7 +148,7 @@ TEST(SettingsEncodings, AByteOrderMarkChoosesTheEncodingAndIsNotText) {
     EXPECT_EQ(LoadSettings("\xFF\xFE" "x" + Utf16(L"PROTECTION_MODE = 1").substr(2), 1252)[0], none);
 }
 
-// Correction h: no character of the file is replaced by a substitute.
+// No character of the file is replaced by a substitute.
 TEST(SettingsEncodings, AFileWithAMarkIsWrittenInTheAnsiCodePageOnlyWhereEveryLineSurvives) {
     const std::string utf8 = "\xEF\xBB\xBF; \xD0\x9F\xD1\x80\xD0\xB8\r\nPROTECTION_MODE = 0\r\n";  // "При"
     // 1252 has no Cyrillic: the file stays UTF-8, its comment as it was.
