@@ -67,7 +67,7 @@ void Initialize(const std::vector<std::wstring>& arguments, const std::wstring& 
         MessageBoxW(nullptr, kVersionText, defaultTitle.c_str(), MB_OK);
         break;
     }
-    TPicture::RegisterFileFormat(L"png", L"TPNGGraphic", [] { return std::unique_ptr<TGraphic>(new TPNGGraphic); });
+    TPicture::RegisterFileFormat(L"TPNGGraphic", [] { return std::unique_ptr<TGraphic>(new TPNGGraphic); });
 }
 
 void Finalize() { TPicture::UnregisterGraphicClass(L"TPNGGraphic"); }

@@ -4,18 +4,23 @@
 
 #include "framework/core/Handles.h"
 #include "framework/core/Paths.h"
+#include "framework/errors/Exceptions.h"
 
 namespace {
+// Longer paths fail with I/O result code 3 before the file is touched.
+constexpr size_t kMaxFilePathLength = MAX_PATH - 1;
 constexpr wchar_t kTemporarySuffix[] = L".saving";
 constexpr long kMostTemporaryNames = 100;
 // Virus scanners and indexers hold files for moments.
 constexpr ULONGLONG kReplaceRetryMilliseconds = 1000;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-constexpr DWORD kReadChunk = 64 * 1024;  // larger chunks only cost more fresh memory
+// A save's small pieces reach the file in blocks of about this size: fewer writes.
+constexpr size_t kWriteBlock = 256 * 1024;
 
 using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;
 using UniqueSearch = UniqueHandle<HANDLE, FindClose>;
+using UniqueView = UniqueHandle<const void*, UnmapViewOfFile>;
 
 // An owner for what CreateFileW or FindFirstFileW gives: INVALID_HANDLE_VALUE for none.
 template <class Owner = UniqueFile>
@@ -23,12 +28,8 @@ Owner Owned(HANDLE handle) {
     return Owner(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-// As a step of the line reader or writer fails: through the I/O check.
 [[noreturn]] void RaiseInOutError(DWORD error, const std::wstring& path) {
-    const int code = error != 0 ? static_cast<int>(error) : ERROR_GEN_FAILURE;
-    SetIOResult(code);
-    IOCheck(path);
-    Raise(EInOutError(code, path));  // not reached: the check raises for any code but 0
+    Raise(EInOutError(error != 0 ? static_cast<int>(error) : ERROR_GEN_FAILURE, path));
 }
 
 // A form of the path that the file functions take at any length, and with
@@ -52,11 +53,6 @@ std::wstring FinalPath(HANDLE file, const std::wstring& path) {
         length = GetFinalPathNameByHandleW(file, final.data(), length, 0);
     }
     return length == 0 || length >= final.size() ? LongPathForm(path) : final.substr(0, length);
-}
-
-bool IsReadOnly(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 void RemoveFile(const std::wstring& path) {
@@ -95,17 +91,17 @@ public:
 
     // Keeps the first failure for Finish.
     void Append(std::string_view bytes) {
-        while (error_ == 0 && !bytes.empty()) {
-            DWORD written = 0;
-            const DWORD size = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-            if (!WriteFile(file_.get(), bytes.data(), size, &written, nullptr)) error_ = GetLastError();
-            if (error_ == 0 && written == 0) error_ = ERROR_DISK_FULL;  // it will never take the rest
-            bytes.remove_prefix(written);
+        if (block_.size() + bytes.size() > kWriteBlock) {
+            Write(block_);
+            block_.clear();
         }
+        if (bytes.size() > kWriteBlock) Write(bytes);
+        else block_ += bytes;
     }
 
     // Puts the content on the disk and closes the file.
     DWORD Finish() {
+        Write(block_);
         if (error_ == 0 && !FlushFileBuffers(file_.get())) error_ = GetLastError();
         if (error_ == 0 && !CloseHandle(file_.release())) error_ = GetLastError();
         return error_;
@@ -116,9 +112,10 @@ public:
     DWORD MoveIntoPlace(bool replace) {
         const ULONGLONG start = GetTickCount64();
         for (DWORD pause = 1;; pause = std::min<DWORD>(2 * pause, 50)) {
-            if (replace && IsReadOnly(target_)) return ERROR_ACCESS_DENIED;
-            const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-            if (MoveFileExW(path_.c_str(), target_.c_str(), flags)) {
+            const DWORD attributes = GetFileAttributesW(target_.c_str());
+            if (replace && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+                return ERROR_ACCESS_DENIED;
+            if (MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0))) {
                 path_.clear();
                 return 0;
             }
@@ -131,39 +128,53 @@ public:
     }
 
 private:
+    void Write(std::string_view bytes) {
+        while (error_ == 0 && !bytes.empty()) {
+            DWORD written = 0;
+            const DWORD size = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+            if (!WriteFile(file_.get(), bytes.data(), size, &written, nullptr)) error_ = GetLastError();
+            if (error_ == 0 && written == 0) error_ = ERROR_DISK_FULL;  // it will never take the rest
+            bytes.remove_prefix(written);
+        }
+    }
+
     std::wstring target_, path_;  // path_ is empty while there is no file
     UniqueFile file_;
+    std::string block_;
     DWORD error_ = 0;
 };
 
-// Feeds the rest of the file to `runs` in chunks: held whole, a large file
-// would cost more in fresh memory than in reading. The code of a failed
-// read, else 0.
-DWORD ReadInto(HANDLE file, TLineRuns& runs) {
-    for (DWORD got = 1; got != 0; runs.Take(got))
-        if (!ReadFile(file, runs.Room(kReadChunk), kReadChunk, &got, nullptr)) return GetLastError();
-    return 0;
-}
+// The whole of an open file as bytes in memory, mapped rather than read into
+// a buffer: the system has the file's pages at hand, while fresh memory for
+// a copy of a large file costs more than all the rest of a save.
+class TFileBytes {
+public:
+    // The code of a failure, else 0.
+    DWORD Map(HANDLE file) {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file, &size)) return GetLastError();
+        if (size.QuadPart == 0) return 0;  // an empty file has no view
+        if (static_cast<ULONGLONG>(size.QuadPart) > SIZE_MAX) return ERROR_NOT_ENOUGH_MEMORY;
+        const UniqueFile mapping(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (mapping) view_.reset(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+        if (!view_) return GetLastError();
+        size_ = static_cast<size_t>(size.QuadPart);
+        return 0;
+    }
+    std::string_view View() const { return {static_cast<const char*>(view_.get()), size_}; }
 
-DWORD ReadForLoading(const std::wstring& path, TLineRuns& runs) {
-    if (path.size() > kMaxFilePathLength) return ERROR_PATH_NOT_FOUND;
-    UniqueFile file = OpenExisting(path, GENERIC_READ, FILE_SHARE_READ);
-    if (!file) return GetLastError();
-    if (const DWORD error = ReadInto(file.get(), runs)) return error;
-    return CloseHandle(file.release()) ? 0 : GetLastError();
-}
+private:
+    UniqueView view_;
+    size_t size_ = 0;
+};
 }  // namespace
 
-UINT AnsiCodePage() {
-    static const UINT codePage = GetACP();
-    return codePage;
-}
-
 TLoadedFile LoadSettingsFile(const std::wstring& path) {
-    TSettingsLoader loader(AnsiCodePage());
-    const DWORD error = ReadForLoading(path, loader.runs);
-    loader.runs.Finish(error == 0);
-    return {loader.values, error};
+    if (path.size() > kMaxFilePathLength) return {{}, ERROR_PATH_NOT_FOUND};
+    const UniqueFile file = OpenExisting(path, GENERIC_READ, FILE_SHARE_READ);
+    TFileBytes bytes;
+    if (const DWORD error = file ? bytes.Map(file.get()) : GetLastError()) return {{}, error};
+    return {LoadedValues(bytes.View(), GetACP()), 0};
 }
 
 void CreateSettingsFile(const std::wstring& path, std::string_view bytes) {
@@ -188,12 +199,11 @@ void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) RaiseInOutError(ERROR_ACCESS_DENIED, path);
     TTemporaryFile replacement(FinalPath(target.get(), path));
     if (const DWORD error = replacement.Create(info.dwFileAttributes & kKeptAttributes)) RaiseInOutError(error, path);
-    // Read more than once, and never held whole.
-    TSettingsSaver saver(AnsiCodePage(), values, [&](std::string_view piece) { replacement.Append(piece); });
-    for (TLineRuns* runs; (runs = saver.NextReading());)
-        if (!SetFilePointerEx(target.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) || ReadInto(target.get(), *runs))
-            Raise(EReadError());
-    if (!saver.Wrote()) Raise(EReadError());  // it changed between the readings
+    {
+        TFileBytes bytes;  // let go of before the replace: a mapped file cannot be replaced
+        if (bytes.Map(target.get()) != 0) Raise(EReadError());
+        WriteSavedBytes(bytes.View(), GetACP(), values, [&](std::string_view piece) { replacement.Append(piece); });
+    }
     if (const DWORD error = replacement.Finish()) RaiseInOutError(error, path);
     target.reset();  // a file held open cannot be replaced
     if (const DWORD error = replacement.MoveIntoPlace(true)) RaiseInOutError(error, path);

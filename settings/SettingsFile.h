@@ -12,18 +12,13 @@
 #include <string>
 #include <string_view>
 
-#include "framework/errors/Exceptions.h"
-#include "settings/SettingsText.h"
+#include "settings/SettingsFormat.h"
 
 inline constexpr wchar_t kSettingsFileName[] = L"game.dat";
-// Longer paths fail with I/O result code 3 before the file is touched.
-inline constexpr size_t kMaxFilePathLength = MAX_PATH - 1;
-
-// The process's ANSI code page, in which game.dat is read and written.
-UINT AnsiCodePage();
 
 // What loading found, and the system's code of the open or read that failed
-// (3 for too long a path), else 0. Others may read the file meanwhile.
+// (3 for a path of more than 259 characters), else 0. Others may read the
+// file meanwhile.
 struct TLoadedFile {
     TLoadedValues values;
     DWORD error = 0;
@@ -42,9 +37,3 @@ void SaveSettingsFile(const std::wstring& path, const TWindowValues& values);
 
 // At start-up: removes the temporary files of a save that was killed.
 void CleanUpInterruptedSave(const std::wstring& path);
-
-class EReadError : public EFilerError {
-public:
-    EReadError() : EFilerError(L"Stream read error") {}
-    KV_ERROR_CLASS(EReadError)
-};

@@ -15,12 +15,6 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 build_one() {  # $1 = architecture
   local dir="$top/build/$1"
-  # Build folders made by the Makefile generator of earlier versions: their
-  # cache names it, and CMake will not switch to Ninja under it.
-  if [ -f "$dir/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
-    rm -f "$dir/CMakeCache.txt"
-    rm -rf --one-file-system "$dir/CMakeFiles"
-  fi
   cmake -G Ninja -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$1.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=ON \
         "-DKV_I686_EXE=$top/build/i686/KorvaneCFG.exe" "-DKV_X64_EXE=$top/build/x86_64/KorvaneCFG.exe" >/dev/null

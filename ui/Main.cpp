@@ -7,15 +7,12 @@
 #include <span>
 
 #include "framework/core/Paths.h"
+#include "framework/errors/Exceptions.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsText.h"
 
 TKvgCFG* KvgCFG = nullptr;
 
 namespace {
-// The executable folder, set once while the window is created.
-std::wstring gExecutableFolder;
-
 // Removes every blank (U+0020) at the start of the edit's text; storing the
 // shorter text runs the edit's change handler, storing the same text nothing.
 void RemoveLeadingBlanks(TEdit& edit) {
@@ -87,12 +84,17 @@ void TKvgCFG::Loaded() {
     ChronicleGrp = static_cast<TRadioGroup*>(FindControl(L"ChronicleGrp"));
 }
 
-std::wstring TKvgCFG::SettingsPath() const { return gExecutableFolder + kSettingsFileName; }
+std::wstring TKvgCFG::SettingsPath() const { return executableFolder_ + kSettingsFileName; }
+
+// In the order of kSettingsKeys.
+std::array<TKvgCFG::TValueControl, kKeyCount> TKvgCFG::ValueControls() const {
+    return {pMode, pCronic, ShowCustomLogo, DLLKey};
+}
 
 // --- Loading -------------------------------------------------------------------
 
 void TKvgCFG::FormCreate(TComponent* /*sender*/) {
-    gExecutableFolder = FolderOf(ModuleFileName());
+    executableFolder_ = FolderOf(ModuleFileName());
     const std::wstring path = SettingsPath();
     // A save that was killed half-way may have left its temporary file.
     CleanUpInterruptedSave(path);
@@ -103,32 +105,29 @@ void TKvgCFG::FormCreate(TComponent* /*sender*/) {
     SynchronizeSelectors();
 }
 
-void TKvgCFG::CreateIniFile() { CreateSettingsFile(SettingsPath(), DefaultSettingsBytes(AnsiCodePage())); }
+void TKvgCFG::CreateIniFile() { CreateSettingsFile(SettingsPath(), DefaultSettingsBytes(GetACP())); }
 
 void TKvgCFG::FillFields() {
     const TLoadedFile file = LoadSettingsFile(SettingsPath());
-    for (size_t key = 0; key < kKeyCount; ++key)
-        if (file.values[key]) StoreLoaded(kSettingsKeys[key], *file.values[key]);
+    const auto controls = ValueControls();
+    for (size_t key = 0; key < kKeyCount; ++key) {
+        if (!file.values[key]) continue;
+        // Loading only ever sets: a text into an edit, a check into a box.
+        if (TEdit* const* edit = std::get_if<TEdit*>(&controls[key])) (*edit)->SetText(*file.values[key]);
+        else std::get<TCheckBox*>(controls[key])->SetChecked(true);
+    }
     // The final step, also after a failure: the codes lose their leading blanks.
     RemoveLeadingBlanks(*pCronic);
     RemoveLeadingBlanks(*pMode);
-    SetIOResult(static_cast<int>(file.error));
-    IOCheck(SettingsPath());
-}
-
-// Loading only ever sets: a text into an edit, a check into a box.
-void TKvgCFG::StoreLoaded(const TSettingsKey& key, const std::wstring& value) {
-    TWinControl* control = FindControl(key.control);
-    if (auto* box = dynamic_cast<TCheckBox*>(control)) box->SetChecked(true);
-    if (auto* edit = dynamic_cast<TEdit*>(control)) edit->SetText(value);
+    if (file.error != 0) Raise(EInOutError(static_cast<int>(file.error), SettingsPath()));
 }
 
 TWindowValues TKvgCFG::HeldValues() const {
+    const auto controls = ValueControls();
     TWindowValues values;
     for (size_t key = 0; key < kKeyCount; ++key) {
-        TWinControl* control = FindControl(kSettingsKeys[key].control);
-        if (auto* box = dynamic_cast<TCheckBox*>(control)) values[key] = box->Checked() ? L"1" : L"0";
-        if (auto* edit = dynamic_cast<TEdit*>(control)) values[key] = edit->Text();
+        if (TEdit* const* edit = std::get_if<TEdit*>(&controls[key])) values[key] = (*edit)->Text();
+        else values[key] = std::get<TCheckBox*>(controls[key])->Checked() ? L"1" : L"0";
     }
     return values;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The configuration window: shows the settings of game.dat, keeps the radio
 // groups and the setting codes in step, and saves them back.
+#include <array>
 #include <string>
+#include <variant>
 
 #include "framework/controls/BitBtn.h"
 #include "framework/controls/CheckBox.h"
@@ -12,7 +14,7 @@
 #include "framework/controls/RadioGroup.h"
 #include "framework/controls/StatusBar.h"
 #include "framework/core/Form.h"
-#include "settings/SettingsText.h"
+#include "settings/SettingsFormat.h"
 
 class TKvgCFG : public TForm {
 public:
@@ -52,11 +54,14 @@ protected:
     void Loaded() override;
 
 private:
-    void SynchronizeSelectors();
-    void StoreLoaded(const TSettingsKey& key, const std::wstring& value);
+    // The control that holds a key's value: an edit its text, a check box a flag.
+    using TValueControl = std::variant<TEdit*, TCheckBox*>;
+    std::array<TValueControl, kKeyCount> ValueControls() const;
     TWindowValues HeldValues() const;
+    void SynchronizeSelectors();
 
-    bool saving_ = false;  // a save is under way, or has succeeded
+    std::wstring executableFolder_;  // set once, while the window is created
+    bool saving_ = false;            // a save is under way, or has succeeded
 };
 
 // The one configuration window of the process.

@@ -46,10 +46,7 @@ void TBitmapGraphic::Draw(HDC dc, const RECT& target) {
     SetStretchBltMode(dc, oldMode);
 }
 
-// The registry finds a class by its name only; a stored picture names its
-// class, not its file's extension.
-void TPicture::RegisterFileFormat(const std::wstring& /*extension*/, const std::wstring& className,
-                                  TGraphicFactory factory) {
+void TPicture::RegisterFileFormat(const std::wstring& className, TGraphicFactory factory) {
     UnregisterGraphicClass(className);
     Registry().push_back({className, factory});
 }

@@ -37,7 +37,9 @@ protected:
 using TGraphicFactory = std::unique_ptr<TGraphic> (*)();
 
 namespace TPicture {
-void RegisterFileFormat(const std::wstring& extension, const std::wstring& className, TGraphicFactory factory);
+// A stored picture names its graphic class, so the registry finds a class by
+// its name alone.
+void RegisterFileFormat(const std::wstring& className, TGraphicFactory factory);
 void UnregisterGraphicClass(const std::wstring& className);
 // Loads an RCDATA resource of the executable with the named graphic class;
 // null when the class is not registered or the resource is missing.

@@ -9,9 +9,6 @@
 
 #include "framework/core/Form.h"
 
-// The application object has a MessageBox of its own.
-#undef MessageBox
-
 class TApplication : public TComponent {
 public:
     // Creates the hidden application window and becomes the handler of every

@@ -92,16 +92,11 @@ LRESULT TWinControl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND from = nullptr;
-    switch (message) {
-        case WM_COMMAND: from = reinterpret_cast<HWND>(lParam); break;
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORLISTBOX: from = reinterpret_cast<HWND>(lParam); break;
-        default: return std::nullopt;
-    }
-    TWinControl* child = FromHandle(from);
+    // Each of these names the child it comes from in lParam.
+    if (message != WM_COMMAND && message != WM_CTLCOLOREDIT && message != WM_CTLCOLORSTATIC &&
+        message != WM_CTLCOLORBTN && message != WM_CTLCOLORLISTBOX)
+        return std::nullopt;
+    TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
     if (!child || child == this) return std::nullopt;
     if (message == WM_COMMAND) return child->OnReflectedCommand(HIWORD(wParam));
     return child->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam));

@@ -13,24 +13,11 @@ std::wstring FormatTwo(std::wstring format, const std::wstring& a, const std::ws
     format.replace(format.find(L"%s", first + a.size()), 2, b);
     return format;
 }
-
-thread_local int tlsIOResult = 0;
 }  // namespace
 
 EFileStreamError::EFileStreamError(const wchar_t* format, const std::wstring& fileName,
                                    DWORD osError)
     : EStreamError(FormatTwo(format, ExpandFullPath(fileName), SystemErrorText(osError))) {}
-
-void SetIOResult(int code) { tlsIOResult = code; }
-
-void IOCheck(const std::wstring& fileName) {
-    const int code = tlsIOResult;
-    if (code == 0) return;
-    tlsIOResult = 0;
-    EInOutError error(code, fileName);
-    error.SetRaiseAddress(__builtin_return_address(0));
-    throw error;
-}
 
 std::wstring IOErrorText(int code, const std::wstring& fileName) {
     switch (code) {

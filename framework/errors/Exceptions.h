@@ -79,7 +79,15 @@ public:
     KV_ERROR_CLASS(EWriteError)
 };
 
+class EReadError : public EFilerError {
+public:
+    EReadError() : EFilerError(L"Stream read error") {}
+    KV_ERROR_CLASS(EReadError)
+};
+
 KV_SIMPLE_ERROR_CLASS(ECustomStyleException, Exception)
+// Style data that breaks the format; the message says what is wrong.
+KV_SIMPLE_ERROR_CLASS(EStyleFormatError, ECustomStyleException)
 
 // C++ errors that are not the system's own reach the boxes as these.
 class EOutOfMemory : public Exception {
@@ -120,15 +128,6 @@ void UseCurrentError(const void* where, Use&& use) {
         foreign(EExternalException(L"External exception"));
     }
 }
-
-// --- The per-thread I/O result code -------------------------------------------
-
-// 0 means no failure. A failed step of reading or writing game.dat stores the
-// operating system's code here; IOCheck turns it into EInOutError.
-void SetIOResult(int code);
-// Raises EInOutError when a code is pending, and resets it to 0.
-// `fileName` fills the text of code 3 ("Invalid file name - %s").
-void IOCheck(const std::wstring& fileName);
 
 // Text for an I/O result code, as the error box shows it.
 std::wstring IOErrorText(int code, const std::wstring& fileName);

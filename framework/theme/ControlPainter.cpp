@@ -141,7 +141,7 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
         Ellipse(dc, box.left, box.top, box.right, box.bottom);
         if (checked) {
             RECT dot = box;
-            InflateRect(&dot, -size / 4 - 0, -size / 4 - 0);
+            InflateRect(&dot, -size / 4, -size / 4);
             const COLORREF mark = enabled ? p.CheckMark : p.CheckMarkDisabled;
             UniquePen dotPen(CreatePen(PS_SOLID, 1, mark));
             ScopedSelect selectDotPen(dc, dotPen.get());

@@ -10,9 +10,6 @@
 
 #include "framework/errors/Exceptions.h"
 
-// Style data that breaks the format; the message says what is wrong.
-KV_SIMPLE_ERROR_CLASS(EStyleFormatError, ECustomStyleException)
-
 struct TStyleColorEntry {
     std::string Name;  // ASCII letters and digits
     uint8_t Red = 0;

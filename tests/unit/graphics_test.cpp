@@ -52,7 +52,7 @@ TEST(GlyphLayout, GlyphAndCaptionAreCentredTogetherFourPixelsApart) {
 
 TEST(PictureRegistry, LoadsAPictureOnlyUnderARegisteredClass) {
     EXPECT_EQ(TPicture::LoadFromResource(L"TTestGraphic", L"BANNER"), nullptr);
-    TPicture::RegisterFileFormat(L"bmp", L"TTestGraphic", [] { return std::unique_ptr<TGraphic>(new TBitmapGraphic); });
+    TPicture::RegisterFileFormat(L"TTestGraphic", [] { return std::unique_ptr<TGraphic>(new TBitmapGraphic); });
     const auto banner = TPicture::LoadFromResource(L"TTestGraphic", L"BANNER");
     ASSERT_NE(banner, nullptr);
     EXPECT_EQ(banner->Width(), 512);

@@ -4,8 +4,7 @@
 // way of writing the file tried line by line. Files are made of pieces that
 // reach the hard cases: NULs, lone CRs, 0x1A, lead bytes at line ends and
 // before key texts, invalid UTF-8, lone surrogates, repeated keys and lines
-// longer than a read chunk, with and without each byte order mark, read in
-// pieces of random sizes.
+// longer than a write block, with and without each byte order mark.
 //
 // The seed is printed; KV_RANDOM_SEED sets another, KV_RANDOM_FILES the count.
 #include <gtest/gtest.h>
@@ -81,8 +80,7 @@ struct ModelLine {
 struct ModelFile {
     Way own;
     std::vector<ModelLine> lines;
-    std::string tail;           // half a UTF-16 unit at the end
-    bool endsWithBreak = false;
+    std::string tail;  // half a UTF-16 unit at the end
 };
 
 ModelFile ReadModel(const std::string& bytes, UINT ansiCodePage) {
@@ -111,8 +109,7 @@ ModelFile ReadModel(const std::string& bytes, UINT ansiCodePage) {
     std::string line;
     for (size_t i = 0; i < body.size(); i += unit) {
         const unsigned c = unitAt(i);
-        file.endsWithBreak = c == '\r' || c == '\n';
-        if (!file.endsWithBreak) {
+        if (c != '\r' && c != '\n') {
             line += body.substr(i, unit);
             continue;
         }
@@ -129,12 +126,10 @@ ModelFile ReadModel(const std::string& bytes, UINT ansiCodePage) {
     return file;
 }
 
-TLoadedValues ModelLoad(const ModelFile& file, bool complete) {
+TLoadedValues ModelLoad(const ModelFile& file) {
     TLoadedValues values;
-    size_t count = file.lines.size();
-    if (!complete && !file.endsWithBreak && count > 0) --count;
-    for (size_t i = 0; i < count; ++i) {
-        const std::wstring& text = file.lines[i].text;
+    for (const ModelLine& line : file.lines) {
+        const std::wstring& text = line.text;
         for (int k = 0; k < 4; ++k) {
             if (!kModelKeys[k].checked.empty()) {
                 if (text.find(kModelKeys[k].checked) != std::wstring::npos) values[k] = L"1";
@@ -255,24 +250,17 @@ public:
         return values;
     }
 
-    // Sizes of the pieces a file is read in, in turn; tiny ones for small files.
-    std::vector<size_t> ReadSizes(size_t fileSize) {
-        const size_t sizes[] = {1, 2, 3, 5, 64, 4096, 65'537, 1 << 20};
-        const size_t least = fileSize > 4096 ? 4 : 0;
-        return {sizes[least + Below(8 - least)], sizes[least + Below(8 - least)], sizes[least + Below(8 - least)]};
-    }
-
     unsigned Below(size_t n) { return static_cast<unsigned>(random_() % n); }
 
     int longLines = 0;
 
 private:
     std::string BytePiece(const std::vector<std::string>& own) {
-        if (Below(1500) == 0) {  // longer than a read chunk
+        if (Below(1500) == 0) {  // longer than a write block
             ++longLines;
             const std::string& fill = Below(2) ? own[Below(own.size())] : kAsciiPieces[9 + Below(3)];
             std::string line;
-            while (line.size() < 65'600 + Below(40'000)) line += fill;
+            while (line.size() < 262'200 + Below(40'000)) line += fill;
             return line;
         }
         return Below(3) == 0 ? own[Below(own.size())] : kAsciiPieces[Below(kAsciiPieces.size())];
@@ -323,14 +311,13 @@ TEST_P(SettingsRandom, LoadingAndSavingDoWhatTheModelDoes) {
         const ModelFile model = ReadModel(bytes, codePage);
         lines += model.lines.size();
         for (const ModelLine& line : model.lines) keyLines += line.key >= 0;
-        const bool complete = random.Below(10) != 0;
-        const TLoadedValues expected = ModelLoad(model, complete);
-        const TWindowValues values = random.Values(ModelLoad(model, true));
+        const TLoadedValues expected = ModelLoad(model);
+        const TWindowValues values = random.Values(expected);
         const ModelSave save = ModelSaveOf(model, values, codePage);
         ++ways[save.way];
         try {
-            const TLoadedValues loaded = settings_test::LoadSettings(bytes, codePage, complete, random.ReadSizes(bytes.size()));
-            const std::string saved = settings_test::SaveSettings(bytes, codePage, values, random.ReadSizes(bytes.size()));
+            const TLoadedValues loaded = settings_test::LoadSettings(bytes, codePage);
+            const std::string saved = settings_test::SaveSettings(bytes, codePage, values);
             if (loaded == expected && saved == save.bytes) continue;
             ADD_FAILURE() << "file " << i << (loaded == expected ? "" : ": loaded other values")
                           << (saved == save.bytes ? "" : ": saved other bytes") << "\n  file:  " << Hex(bytes)
@@ -343,7 +330,7 @@ TEST_P(SettingsRandom, LoadingAndSavingDoWhatTheModelDoes) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("  %.1f s; forms: %d ANSI, %d UTF-8, %d UTF-16LE, %d UTF-16BE; %zu lines, %zu key lines, "
-                "%d longer than 64 KiB\n  saved as: %d ANSI, %d own encoding with its mark, %d UTF-8 with a mark, "
+                "%d longer than 256 KiB\n  saved as: %d ANSI, %d own encoding with its mark, %d UTF-8 with a mark, "
                 "%d with substitutes\n",
                 seconds, forms[0], forms[1], forms[2], forms[3], lines, keyLines, random.longLines, ways[0], ways[1],
                 ways[2], ways[3]);

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the settings tests: loading and saving whole byte
-// strings, scratch folders, raw bytes in and out, and files held open.
+// Helpers shared by the settings tests: loading and saving byte strings,
+// scratch folders, raw bytes in and out, and files held open.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,39 +10,16 @@
 #include <string_view>
 #include <vector>
 
-
-#include "settings/SettingsText.h"
+#include "settings/SettingsFormat.h"
 
 namespace settings_test {
 
-// Feeds `bytes` to `runs` in pieces of the sizes in `pieces` in turn (all
-// at once when there are none).
-inline void Feed(std::string_view bytes, TLineRuns& runs, const std::vector<size_t>& pieces = {}) {
-    for (size_t i = 0; !bytes.empty(); ++i) {
-        const size_t size = pieces.empty() ? bytes.size() : std::min(bytes.size(), pieces[i % pieces.size()]);
-        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size), runs.Room(size));
-        runs.Take(size);
-        bytes.remove_prefix(size);
-    }
-}
+inline TLoadedValues LoadSettings(std::string_view bytes, UINT codePage) { return LoadedValues(bytes, codePage); }
 
-inline TLoadedValues LoadSettings(std::string_view bytes, UINT codePage, bool complete = true,
-                                  const std::vector<size_t>& pieces = {}) {
-    TSettingsLoader loader(codePage);
-    Feed(bytes, loader.runs, pieces);
-    loader.runs.Finish(complete);
-    return loader.values;
-}
-
-// A save's bytes, joined; its readings get the file in `pieces` as for
-// loading, every other one in the sizes backwards.
-inline std::string SaveSettings(std::string_view bytes, UINT codePage, const TWindowValues& values,
-                                std::vector<size_t> pieces = {}) {
+// A save's bytes, joined.
+inline std::string SaveSettings(std::string_view bytes, UINT codePage, const TWindowValues& values) {
     std::string saved;
-    TSettingsSaver saver(codePage, values, [&](std::string_view piece) { saved += piece; });
-    for (TLineRuns* runs; (runs = saver.NextReading()); std::reverse(pieces.begin(), pieces.end()))
-        Feed(bytes, *runs, pieces);
-    EXPECT_TRUE(saver.Wrote());
+    WriteSavedBytes(bytes, codePage, values, [&](std::string_view piece) { saved += piece; });
     return saved;
 }
 

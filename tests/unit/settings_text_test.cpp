@@ -42,14 +42,6 @@ TEST(SettingsLines, LoadingCutsThemAsSavingDoes) {
     EXPECT_EQ(Lines("x\x1Ay\r\n\x1A"), "x\x1Ay\r\n\x1A\r\n");
 }
 
-TEST(SettingsLines, AReadStoppedPartWayCountsOnlyTheLinesReadWhole) {
-    const std::string_view twoModes = "PROTECTION_MODE = 1\r\nPROTECTION_MODE = 2";
-    EXPECT_EQ(LoadSettings(twoModes, 1252, false)[0], L"1");
-    EXPECT_EQ(LoadSettings(twoModes, 1252, true)[0], L"2");
-    EXPECT_EQ(LoadSettings("PROTECTION_MODE = 2\r", 1252, false)[0], L"2");
-    EXPECT_EQ(LoadSettings(Utf16(L"PROTECTION_MODE = 1\nPROTECTION_MODE = 2"), 1252, false)[0], L"1");
-}
-
 TEST(SettingsValues, AreTheTextAfterTheFirstKeyTextUpToANul) {
     EXPECT_EQ(LoadSettings("PROTECTION_MODE = 1\r\nPROTECTION_CHRONICLE = 3\r\nPROTECTION_CLIENT_ID = 57", 1252),
               (Loaded{L"1", L"3", none, L"57"}));
