@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/core/Handles.h"
+#include "framework/core/FileView.h"
 #include "framework/core/Paths.h"
 #include "framework/errors/Exceptions.h"
 
@@ -18,9 +18,7 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 // A save's small pieces reach the file in blocks of about this size: fewer writes.
 constexpr size_t kWriteBlock = 256 * 1024;
 
-using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;
 using UniqueSearch = UniqueHandle<HANDLE, FindClose>;
-using UniqueView = UniqueHandle<const void*, UnmapViewOfFile>;
 
 // An owner for what CreateFileW or FindFirstFileW gives: INVALID_HANDLE_VALUE for none.
 template <class Owner = UniqueFile>
@@ -32,27 +30,8 @@ Owner Owned(HANDLE handle) {
     Raise(EInOutError(error != 0 ? static_cast<int>(error) : ERROR_GEN_FAILURE, path));
 }
 
-// A form of the path that the file functions take at any length, and with
-// any temporary name's ending (".saving.99").
-std::wstring LongPathForm(const std::wstring& path) {
-    if (path.size() + 11 < MAX_PATH || path.starts_with(L"\\\\?\\")) return path;
-    const std::wstring full = ExpandFullPath(path);
-    return full.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
-}
-
 UniqueFile OpenExisting(const std::wstring& path, DWORD access, DWORD share) {
     return Owned(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-}
-
-// The path of an open file itself, a symbolic link's target.
-std::wstring FinalPath(HANDLE file, const std::wstring& path) {
-    std::wstring final(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(file, final.data(), MAX_PATH, 0);
-    if (length >= MAX_PATH) {
-        final.resize(length);
-        length = GetFinalPathNameByHandleW(file, final.data(), length, 0);
-    }
-    return length == 0 || length >= final.size() ? LongPathForm(path) : final.substr(0, length);
 }
 
 void RemoveFile(const std::wstring& path) {
@@ -115,7 +94,8 @@ public:
             const DWORD attributes = GetFileAttributesW(target_.c_str());
             if (replace && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
                 return ERROR_ACCESS_DENIED;
-            if (MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0))) {
+            const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+            if (MoveFileExW(path_.c_str(), target_.c_str(), flags)) {
                 path_.clear();
                 return 0;
             }
@@ -143,38 +123,14 @@ private:
     std::string block_;
     DWORD error_ = 0;
 };
-
-// The whole of an open file as bytes in memory, mapped rather than read into
-// a buffer: the system has the file's pages at hand, while fresh memory for
-// a copy of a large file costs more than all the rest of a save.
-class TFileBytes {
-public:
-    // The code of a failure, else 0.
-    DWORD Map(HANDLE file) {
-        LARGE_INTEGER size{};
-        if (!GetFileSizeEx(file, &size)) return GetLastError();
-        if (size.QuadPart == 0) return 0;  // an empty file has no view
-        if (static_cast<ULONGLONG>(size.QuadPart) > SIZE_MAX) return ERROR_NOT_ENOUGH_MEMORY;
-        const UniqueFile mapping(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
-        if (mapping) view_.reset(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-        if (!view_) return GetLastError();
-        size_ = static_cast<size_t>(size.QuadPart);
-        return 0;
-    }
-    std::string_view View() const { return {static_cast<const char*>(view_.get()), size_}; }
-
-private:
-    UniqueView view_;
-    size_t size_ = 0;
-};
 }  // namespace
 
-TLoadedFile LoadSettingsFile(const std::wstring& path) {
-    if (path.size() > kMaxFilePathLength) return {{}, ERROR_PATH_NOT_FOUND};
+TLoadedValues LoadSettingsFile(const std::wstring& path) {
+    if (path.size() > kMaxFilePathLength) RaiseInOutError(ERROR_PATH_NOT_FOUND, path);
     const UniqueFile file = OpenExisting(path, GENERIC_READ, FILE_SHARE_READ);
-    TFileBytes bytes;
-    if (const DWORD error = file ? bytes.Map(file.get()) : GetLastError()) return {{}, error};
-    return {LoadedValues(bytes.View(), GetACP()), 0};
+    TFileView view;
+    if (const DWORD error = file ? view.Map(file.get()) : GetLastError()) RaiseInOutError(error, path);
+    return LoadedValues(view.Bytes(), GetACP());
 }
 
 void CreateSettingsFile(const std::wstring& path, std::string_view bytes) {
@@ -200,9 +156,9 @@ void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
     TTemporaryFile replacement(FinalPath(target.get(), path));
     if (const DWORD error = replacement.Create(info.dwFileAttributes & kKeptAttributes)) RaiseInOutError(error, path);
     {
-        TFileBytes bytes;  // let go of before the replace: a mapped file cannot be replaced
-        if (bytes.Map(target.get()) != 0) Raise(EReadError());
-        WriteSavedBytes(bytes.View(), GetACP(), values, [&](std::string_view piece) { replacement.Append(piece); });
+        TFileView view;  // let go of before the replace: a mapped file cannot be replaced
+        if (view.Map(target.get()) != 0) Raise(EReadError());
+        WriteSavedBytes(view.Bytes(), GetACP(), values, [&](std::string_view piece) { replacement.Append(piece); });
     }
     if (const DWORD error = replacement.Finish()) RaiseInOutError(error, path);
     target.reset();  // a file held open cannot be replaced

@@ -9,21 +9,14 @@
 // temporary names are the file's name and ".saving", then ".saving.1",
 // ".saving.2" ... where something else bears one. Files of exactly these
 // names are ours: a start removes those a killed save left, and nothing else.
-#include <string>
-#include <string_view>
-
 #include "settings/SettingsFormat.h"
 
 inline constexpr wchar_t kSettingsFileName[] = L"game.dat";
 
-// What loading found, and the system's code of the open or read that failed
-// (3 for a path of more than 259 characters), else 0. Others may read the
-// file meanwhile.
-struct TLoadedFile {
-    TLoadedValues values;
-    DWORD error = 0;
-};
-TLoadedFile LoadSettingsFile(const std::wstring& path);
+// What loading finds. Raises EInOutError with the system's code of the open
+// or read that failed (3 for a path of more than 259 characters), having
+// found nothing. Others may read the file meanwhile.
+TLoadedValues LoadSettingsFile(const std::wstring& path);
 
 // Creates game.dat where there is none. Raises EFCreateError when it cannot
 // (or one has appeared), EWriteError when writing fails; leaves no file then.

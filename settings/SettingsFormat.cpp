@@ -1,58 +1,15 @@
 #include "settings/SettingsFormat.h"
 
-#include <climits>
-#include <stdexcept>
+#include "framework/core/CodePage.h"
 
 namespace {
-constexpr UINT kUtf16LE = 1200, kUtf16BE = 1201;  // the platform's numbers for them
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-bool IsUtf16(UINT codePage) { return codePage == kUtf16LE || codePage == kUtf16BE; }
 
 // How a file's text is written: its encoding and the mark before it.
 struct TEncoding {
     UINT codePage;
     std::string_view mark;
 };
-
-int PlatformLength(size_t length) {
-    if (length > INT_MAX / 4) throw std::length_error("line too long for a code page conversion");
-    return static_cast<int>(length);
-}
-
-// The unit at `at`: a byte, or two of UTF-16.
-wchar_t UnitAt(std::string_view bytes, size_t at, UINT codePage) {
-    const auto byte = [&](size_t i) { return static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])); };
-    if (!IsUtf16(codePage)) return byte(at);
-    return codePage == kUtf16BE ? byte(at) << 8 | byte(at + 1) : byte(at + 1) << 8 | byte(at);
-}
-
-std::wstring Decode(std::string_view bytes, UINT codePage) {
-    std::wstring text(bytes.size(), L'\0');  // no code page gives more units than bytes
-    if (IsUtf16(codePage)) {
-        text.resize(bytes.size() / 2);
-        for (size_t i = 0; i < text.size(); ++i) text[i] = UnitAt(bytes, 2 * i, codePage);
-    } else if (!bytes.empty()) {
-        const int length = PlatformLength(bytes.size());
-        text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), length, text.data(), length));
-    }
-    return text;
-}
-
-std::string Encode(std::wstring_view text, UINT codePage) {
-    std::string bytes;
-    if (IsUtf16(codePage)) {
-        for (const wchar_t unit : text) {
-            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit);
-            bytes += codePage == kUtf16BE ? std::string{high, low} : std::string{low, high};
-        }
-    } else if (!text.empty()) {
-        bytes.resize(4 * text.size());  // room for a unit in any code page
-        bytes.resize(WideCharToMultiByte(codePage, 0, text.data(), PlatformLength(text.size()), bytes.data(),
-                                         static_cast<int>(bytes.size()), nullptr, nullptr));
-    }
-    return bytes;
-}
 
 // A file's bytes after its mark: a body of whole units, then half a UTF-16
 // unit, which has no text and stays where it is. Only lines whose bytes
@@ -107,7 +64,8 @@ std::optional<std::wstring> KeyLineText(const TFileText& file, const TLine& line
 }
 
 std::optional<std::wstring> ValueIn(std::wstring_view line, const TSettingsKey& key) {
-    if (key.isFlag) return line.find(std::wstring(key.keyText) + L"1") == line.npos ? std::nullopt : std::optional<std::wstring>(L"1");
+    if (key.isFlag)
+        return line.find(std::wstring(key.keyText) + L"1") == line.npos ? std::optional<std::wstring>() : L"1";
     const size_t at = line.find(key.keyText);
     if (at == line.npos) return std::nullopt;
     const std::wstring_view value = line.substr(at + key.keyText.size());
@@ -187,7 +145,8 @@ TEncoding SaveEncoding(const TFileText& file, UINT ansiCodePage, const TWindowVa
 
 std::string DefaultSettingsBytes(UINT ansiCodePage) {
     std::wstring lines = L"[DEFAULT]\r\nPROTECTION_ID = 0\r\n";
-    for (const TSettingsKey& key : kSettingsKeys) lines += std::wstring(key.keyText) + std::wstring(key.defaultValue) + L"\r\n";
+    for (const TSettingsKey& key : kSettingsKeys)
+        lines += std::wstring(key.keyText) + std::wstring(key.defaultValue) + L"\r\n";
     return std::string(ansiCodePage == CP_UTF8 ? kUtf8Mark : "") + Encode(lines, ansiCodePage);
 }
 
@@ -199,7 +158,7 @@ TLoadedValues LoadedValues(std::string_view bytes, UINT ansiCodePage) {
         at = line.next;
         if (const std::optional<std::wstring> text = KeyLineText(file, line, hit))
             for (size_t key = 0; key < kKeyCount; ++key)
-                if (std::optional<std::wstring> value = ValueIn(*text, kSettingsKeys[key])) values[key] = std::move(value);
+                if (auto value = ValueIn(*text, kSettingsKeys[key])) values[key] = std::move(value);
     }
     return values;
 }

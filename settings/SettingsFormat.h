@@ -18,8 +18,7 @@
 struct TSettingsKey {
     std::wstring_view keyText;       // the key, " = "; its value follows
     std::wstring_view defaultValue;  // in a new file
-    // A flag's value is "1" or "0", and only "1" after the key text counts.
-    bool isFlag = false;
+    bool isFlag = false;             // "1" or "0"; loading takes only "1" after the key text
 };
 
 // One row a key, in the order in which a save tests a line.

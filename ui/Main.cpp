@@ -7,7 +7,6 @@
 #include <span>
 
 #include "framework/core/Paths.h"
-#include "framework/errors/Exceptions.h"
 #include "settings/SettingsFile.h"
 
 TKvgCFG* KvgCFG = nullptr;
@@ -108,18 +107,18 @@ void TKvgCFG::FormCreate(TComponent* /*sender*/) {
 void TKvgCFG::CreateIniFile() { CreateSettingsFile(SettingsPath(), DefaultSettingsBytes(GetACP())); }
 
 void TKvgCFG::FillFields() {
-    const TLoadedFile file = LoadSettingsFile(SettingsPath());
+    // A file that cannot be read is not read at all: nothing changes then,
+    // and the codes keep their design values, which have no leading blanks.
+    const TLoadedValues loaded = LoadSettingsFile(SettingsPath());
     const auto controls = ValueControls();
     for (size_t key = 0; key < kKeyCount; ++key) {
-        if (!file.values[key]) continue;
+        if (!loaded[key]) continue;
         // Loading only ever sets: a text into an edit, a check into a box.
-        if (TEdit* const* edit = std::get_if<TEdit*>(&controls[key])) (*edit)->SetText(*file.values[key]);
+        if (TEdit* const* edit = std::get_if<TEdit*>(&controls[key])) (*edit)->SetText(*loaded[key]);
         else std::get<TCheckBox*>(controls[key])->SetChecked(true);
     }
-    // The final step, also after a failure: the codes lose their leading blanks.
     RemoveLeadingBlanks(*pCronic);
     RemoveLeadingBlanks(*pMode);
-    if (file.error != 0) Raise(EInOutError(static_cast<int>(file.error), SettingsPath()));
 }
 
 TWindowValues TKvgCFG::HeldValues() const {

@@ -41,6 +41,8 @@ using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 using UniqueMemoryDC = UniqueHandle<HDC, DeleteDC>;
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
+using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;  // also a file mapping
+using UniqueView = UniqueHandle<const void*, UnmapViewOfFile>;
 
 // A DLL of the system folder only: a DLL of the same name beside the
 // executable (a game folder holds many) is never loaded in its place.

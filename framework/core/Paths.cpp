@@ -28,3 +28,19 @@ std::wstring ExpandFullPath(const std::wstring& path) {
         full.resize(length);
     }
 }
+
+std::wstring LongPathForm(const std::wstring& path) {
+    if (path.size() + 11 < MAX_PATH || path.starts_with(L"\\\\?\\")) return path;
+    const std::wstring full = ExpandFullPath(path);
+    return full.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+}
+
+std::wstring FinalPath(HANDLE file, const std::wstring& path) {
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, final.data(), MAX_PATH, 0);
+    if (length >= MAX_PATH) {
+        final.resize(length);
+        length = GetFinalPathNameByHandleW(file, final.data(), length, 0);
+    }
+    return length == 0 || length >= final.size() ? LongPathForm(path) : final.substr(0, length);
+}

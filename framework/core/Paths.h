@@ -13,3 +13,11 @@ std::wstring FolderOf(const std::wstring& path);
 // The full path as the platform expands it (GetFullPathNameW); the path
 // itself when that fails.
 std::wstring ExpandFullPath(const std::wstring& path);
+
+// A form of the path that the file functions take at any length, also with
+// up to 11 characters added to its end.
+std::wstring LongPathForm(const std::wstring& path);
+
+// The path of an open file itself (a symbolic link's target), else
+// LongPathForm(path).
+std::wstring FinalPath(HANDLE file, const std::wstring& path);

@@ -71,24 +71,21 @@ std::wstring MakeLongPath(const TTempFolder& folder) {
 TEST_F(SettingsFile, LoadingReadsTheValuesOrNamesTheSystemsCode) {
     const std::string filler(3'000'000, 'x');
     WriteBytes(path_, "PROTECTION_MODE = 1\r\n" + filler + "\r\nPROTECTION_CLIENT_ID = 5\r\n" + filler);
-    const TLoadedFile loaded = LoadSettingsFile(path_);
-    EXPECT_EQ(loaded.error, 0u);
-    EXPECT_EQ(loaded.values, (TLoadedValues{L"1", std::nullopt, std::nullopt, L"5"}));
-    EXPECT_EQ(LoadSettingsFile(folder_.File(L"missing.dat")).error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(LoadSettingsFile(path_), (TLoadedValues{L"1", std::nullopt, std::nullopt, L"5"}));
+    EXPECT_EQ(InOutErrorCode([&] { LoadSettingsFile(folder_.File(L"missing.dat")); }), ERROR_FILE_NOT_FOUND);
     {
         THeldFile writer(path_, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_TRUE(writer.IsOpen());
-        EXPECT_EQ(LoadSettingsFile(path_).error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        EXPECT_EQ(InOutErrorCode([&] { LoadSettingsFile(path_); }), ERROR_SHARING_VIOLATION);
     }
     THeldFile reader(path_, GENERIC_READ, FILE_SHARE_READ);
-    EXPECT_EQ(LoadSettingsFile(path_).error, 0u) << "another reader is no obstacle";
+    EXPECT_EQ(InOutErrorCode([&] { LoadSettingsFile(path_); }), 0) << "another reader is no obstacle";
 }
 
 TEST_F(SettingsFile, PathsOver259CharactersGiveCode3WithoutTouchingTheFile) {
     const std::wstring longPath = MakeLongPath(folder_);
     WriteBytes(longPath, kBefore);
-    EXPECT_EQ(LoadSettingsFile(longPath).error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(LoadSettingsFile(longPath).values, TLoadedValues{});
+    EXPECT_EQ(InOutErrorCode([&] { LoadSettingsFile(longPath); }), ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(MessageOf<EInOutError>([&] { SaveSettingsFile(longPath, kFull); }), L"Invalid file name - " + longPath);
     EXPECT_EQ(ReadBytes(longPath), kBefore);
     EXPECT_FALSE(FileExists(longPath + L".saving"));
@@ -102,8 +99,7 @@ TEST_F(SettingsFile, SaveRewritesTheFileAndLeavesNothingElse) {
     EXPECT_EQ(folder_.Entries(), kOnlyGameDat);
     // An empty file has no bytes to map: it loads nothing and stays empty.
     WriteBytes(path_, "");
-    EXPECT_EQ(LoadSettingsFile(path_).error, 0u);
-    EXPECT_EQ(LoadSettingsFile(path_).values, TLoadedValues{});
+    EXPECT_EQ(LoadSettingsFile(path_), TLoadedValues{});
     Save();
     EXPECT_EQ(ReadBytes(path_), "");
     EXPECT_EQ(folder_.Entries(), kOnlyGameDat);
@@ -210,7 +206,7 @@ TEST_F(SettingsFile, ALargeFileIsRewrittenLineForLine) {
     WriteBytes(path_, before);
     Save({L"2", L"", L"1", L""});
     EXPECT_TRUE(ReadBytes(path_) == after);
-    EXPECT_EQ(LoadSettingsFile(path_).values, (TLoadedValues{L"2", std::nullopt, L"1", std::nullopt}));
+    EXPECT_EQ(LoadSettingsFile(path_), (TLoadedValues{L"2", std::nullopt, L"1", std::nullopt}));
     EXPECT_EQ(folder_.Entries(), kOnlyGameDat);
 }
 

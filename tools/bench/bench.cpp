@@ -126,7 +126,7 @@ void FlushFile(const std::wstring& path) {
 }
 
 // What the window's loading does, without the window.
-TLoadedValues Load(const std::wstring& path) { return LoadSettingsFile(path).values; }
+TLoadedValues Load(const std::wstring& path) { return LoadSettingsFile(path); }
 
 struct Figures {
     size_t lines = 0, bytes = 0;
