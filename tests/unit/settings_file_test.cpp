@@ -210,6 +210,20 @@ TEST_F(SettingsFile, ALargeFileIsRewrittenLineForLine) {
     EXPECT_EQ(folder_.Entries(), kOnlyGameDat);
 }
 
+// A save hands the file small pieces (lines it ends anew, key lines) and
+// large ones (runs of lines kept as they are): they arrive in order.
+TEST_F(SettingsFile, PiecesOfEverySizeReachTheFileInOrder) {
+    std::string run, smalls, smallsAfter;
+    for (int i = 0; i < 40'000; ++i) run += "; kept as it is " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 30'000; ++i) {
+        smalls += "l" + std::to_string(i) + "\n";
+        smallsAfter += "l" + std::to_string(i) + "\r\n";
+    }
+    WriteBytes(path_, "first\n" + run + "PROTECTION_MODE = 0\n" + smalls + run + "last");
+    Save();
+    EXPECT_TRUE(ReadBytes(path_) == "first\r\n" + run + "PROTECTION_MODE = 1\r\n" + smallsAfter + run + "last\r\n");
+}
+
 TEST_F(SettingsFile, CreationWritesTheBytesAndNeverReplacesAFile) {
     const std::wstring created = folder_.File(L"new.dat");
     CreateSettingsFile(created, "a\r\n");
