@@ -5,9 +5,8 @@
 #include "framework/theme/ControlPainter.h"
 
 void TBitBtn::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
-    CreateChild(L"Button", StateStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP, 0, parent, ToRect(desc.bounds), desc.id,
-                desc.text);
-    SetFont(font);
+    CreateChild(L"Button", StateStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP, 0, parent, desc.bounds, desc.id, desc.text,
+                font);
     if (desc.pictureResource) LoadGlyph(desc.pictureResource);
 }
 

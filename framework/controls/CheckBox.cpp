@@ -4,9 +4,8 @@
 #include "framework/theme/ControlPainter.h"
 
 void TCheckBox::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
-    CreateChild(L"Button", StateStyle(desc) | BS_AUTOCHECKBOX | WS_TABSTOP, 0, parent, ToRect(desc.bounds), desc.id,
-                desc.text);
-    SetFont(font);
+    CreateChild(L"Button", StateStyle(desc) | BS_AUTOCHECKBOX | WS_TABSTOP, 0, parent, desc.bounds, desc.id,
+                desc.text, font);
     SetChecked(desc.checked);
 }
 

@@ -1,40 +1,22 @@
 #include "framework/controls/Edit.h"
 
-#include <algorithm>
-#include <memory>
-
-#include "framework/core/Handles.h"
 #include "framework/theme/ControlPainter.h"
 
 namespace {
-bool IsDigitsOnly(const std::wstring& text) {
-    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-}
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-// Opens the clipboard for its lifetime (a null owner opens it too).
-struct TOpenClipboard {
-    explicit TOpenClipboard(HWND owner) : open(OpenClipboard(owner)) {}
-    ~TOpenClipboard() {
-        if (open) CloseClipboard();
-    }
-    TOpenClipboard(const TOpenClipboard&) = delete;
-    TOpenClipboard& operator=(const TOpenClipboard&) = delete;
-    const bool open;
-};
-struct TUnlockMemory {
-    void operator()(void* memory) const { GlobalUnlock(memory); }
-};
-
-// The clipboard's text. The clipboard is open, and its text locked, only for
-// the length of this call, however it ends.
-std::wstring ClipboardText(HWND owner) {
-    const TOpenClipboard clipboard(owner);
-    if (!clipboard.open) return {};
+// Whether the clipboard holds a text of one digit or more. Nothing here can
+// raise, so the clipboard is always closed and the text unlocked again.
+bool ClipboardHoldsDigitsOnly(HWND owner) {
+    if (!OpenClipboard(owner)) return false;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-    if (!chars) return {};
-    const std::unique_ptr<void, TUnlockMemory> locked(data);
-    return chars;
+    const wchar_t* end = chars;
+    while (end && IsDigit(*end)) ++end;
+    const bool digitsOnly = chars && end != chars && *end == L'\0';
+    if (chars) GlobalUnlock(data);
+    CloseClipboard();
+    return digitsOnly;
 }
 }  // namespace
 
@@ -45,8 +27,7 @@ void TEdit::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     if (desc.numbersOnly) style |= ES_NUMBER;
     if (desc.tabOrder >= 0 && desc.visible) style |= WS_TABSTOP;
     text_ = desc.text;
-    CreateChild(L"Edit", style, WS_EX_CLIENTEDGE, parent, ToRect(desc.bounds), desc.id, text_);
-    SetFont(font);
+    CreateChild(L"Edit", style, WS_EX_CLIENTEDGE, parent, desc.bounds, desc.id, text_, font);
     if (desc.maxLength > 0) SendMessageW(Handle(), EM_LIMITTEXT, desc.maxLength, 0);
 }
 
@@ -78,8 +59,7 @@ std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
 void TEdit::Paste() {
     // Take the clipboard's text only when all of it is acceptable; a paste
     // that would bring in anything else is refused as a whole.
-    const std::wstring clip = ClipboardText(Handle());
-    if (clip.empty() || !IsDigitsOnly(clip)) {
+    if (!ClipboardHoldsDigitsOnly(Handle())) {
         MessageBeep(MB_OK);
         return;
     }

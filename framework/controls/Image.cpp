@@ -4,7 +4,7 @@
 #include "framework/theme/ControlPainter.h"
 
 void TImage::CreateFrom(const TControlDesc& desc, HWND parent, HFONT /*font*/) {
-    CreateChild(L"Static", StateStyle(desc) | SS_LEFT, 0, parent, ToRect(desc.bounds), desc.id, L"");
+    CreateChild(L"Static", StateStyle(desc) | SS_LEFT, 0, parent, desc.bounds, desc.id, L"");
     if (desc.pictureClass && desc.pictureResource)
         graphic_ = TPicture::LoadFromResource(desc.pictureClass, desc.pictureResource);
 }

@@ -52,12 +52,12 @@ void TForm::Build() {
 }
 
 void TForm::CreateFormWindow(const TFormDescription& d) {
-    RegisterWindowClass(d.name, FormWindowProc, d.iconResource);
+    RegisterWindowClass(d.name, OwnClassProc, d.iconResource);
     RECT outer{0, 0, d.clientWidth, d.clientHeight};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
     HWND window = CreateWindowExW(kFormExStyle, d.name, d.caption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), this);
+                                  GetModuleHandleW(nullptr), static_cast<TWinControl*>(this));
     if (!window) Raise(Exception(L"Cannot create the window: " + SystemErrorText(GetLastError())));
     // Frames drawn by the system can differ from what AdjustWindowRectEx said:
     // make the client area exactly the recorded size.
@@ -72,7 +72,6 @@ void TForm::CreateFormWindow(const TFormDescription& d) {
     font_.reset(CreateFontW(d.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             d.fontName));
-    SetFont(font_.get());
     ControlPainter::ApplyDarkCaption(window);
 }
 
@@ -193,15 +192,4 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return Default(message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm::FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Notifications can come before CreateWindowExW returns: the object is
-    // attached at the first message. Without it, the window is not created.
-    if (message == WM_NCCREATE &&
-        !static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
-        return FALSE;
-    auto* self = static_cast<TForm*>(FromHandle(window));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return GuardedDispatch(self, message, wParam, lParam);
 }

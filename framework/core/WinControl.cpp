@@ -55,9 +55,9 @@ std::wstring WindowTextOf(HWND window) {
 }
 
 void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
-                              const RECT& bounds, int id, const std::wstring& text) {
+                              const TBounds& bounds, int id, const std::wstring& text, HFONT font) {
     HWND window = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, bounds.left, bounds.top,
-                                  bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                                  bounds.width, bounds.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                   nullptr);
     if (!window) {
@@ -67,6 +67,7 @@ void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exSty
     if (!AttachOwnWindow(window)) Raise(EOutOfMemory());
     classProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    if (font) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 bool TWinControl::AttachOwnWindow(HWND window) noexcept {
@@ -113,6 +114,15 @@ LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wPa
     }
     if (message == WM_NCDESTROY) self->Detach();
     return result;
+}
+
+LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Notifications can come before CreateWindowExW returns: the object is
+    // attached at the first message. Without it, the window is not created.
+    if (message == WM_NCCREATE &&
+        !static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
+        return FALSE;
+    return SubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
