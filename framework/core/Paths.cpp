@@ -28,3 +28,10 @@ std::wstring ExpandFullPath(const std::wstring& path) {
         full.resize(length);
     }
 }
+
+TResourceBytes FindResourceBytes(const wchar_t* name, const wchar_t* type, HMODULE module) {
+    HRSRC info = FindResourceW(module, name, type);
+    HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+    if (!loaded) return {};
+    return TResourceBytes{LockResource(loaded), SizeofResource(module, info)};
+}

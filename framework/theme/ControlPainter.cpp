@@ -55,6 +55,20 @@ void RoundedBox(HDC dc, const RECT& r, COLORREF fill, COLORREF border, int radiu
     RoundRect(dc, r.left, r.top, r.right, r.bottom, radius * 2, radius * 2);
 }
 
+void Circle(HDC dc, const RECT& r, COLORREF fill, COLORREF border) {
+    UniquePen pen(CreatePen(PS_SOLID, 1, border));
+    ScopedSelect selectPen(dc, pen.get());
+    ScopedSelect selectBrush(dc, SolidBrush(fill));
+    Ellipse(dc, r.left, r.top, r.right, r.bottom);
+}
+
+// What a self-painted control answers to WM_CTLCOLOR*.
+HBRUSH ControlColors(HDC dc, COLORREF text, COLORREF face) {
+    SetTextColor(dc, text);
+    SetBkColor(dc, face);
+    return SolidBrush(face);
+}
+
 void DrawCheckMark(HDC dc, const RECT& box, COLORREF color) {
     const int s = box.right - box.left;
     const POINT points[3] = {{box.left + s * 3 / 13, box.top + s * 6 / 13},
@@ -134,24 +148,16 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
     const bool checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const int top = (client.bottom - size) / 2;
     RECT box{client.left, top, client.left + size, top + size};
+    const COLORREF mark = enabled ? p.CheckMark : p.CheckMarkDisabled;
     if (radio) {
-        UniquePen pen(CreatePen(PS_SOLID, 1, p.CheckBorder));
-        ScopedSelect selectPen(dc, pen.get());
-        ScopedSelect selectBrush(dc, SolidBrush(p.CheckFace));
-        Ellipse(dc, box.left, box.top, box.right, box.bottom);
-        if (checked) {
-            RECT dot = box;
-            InflateRect(&dot, -size / 4, -size / 4);
-            const COLORREF mark = enabled ? p.CheckMark : p.CheckMarkDisabled;
-            UniquePen dotPen(CreatePen(PS_SOLID, 1, mark));
-            ScopedSelect selectDotPen(dc, dotPen.get());
-            ScopedSelect selectDotBrush(dc, SolidBrush(mark));
-            Ellipse(dc, dot.left, dot.top, dot.right, dot.bottom);
-        }
+        Circle(dc, box, p.CheckFace, p.CheckBorder);
+        RECT dot = box;
+        InflateRect(&dot, -size / 4, -size / 4);
+        if (checked) Circle(dc, dot, mark, mark);
     } else {
         FillRect(dc, &box, SolidBrush(p.CheckFace));
         FrameWith(dc, box, p.CheckBorder);
-        if (checked) DrawCheckMark(dc, box, enabled ? p.CheckMark : p.CheckMarkDisabled);
+        if (checked) DrawCheckMark(dc, box, mark);
     }
 
     ScopedSelect selectFont(dc, FontOf(button));
@@ -268,18 +274,12 @@ void PaintEditFrame(HWND edit) {
 
 HBRUSH EditColors(HDC dc, bool enabled) {
     const TStylePalette* p = Palette();
-    if (!p) return nullptr;
-    SetTextColor(dc, enabled ? p->EditText : p->TextDisabled);
-    SetBkColor(dc, p->EditFace);
-    return SolidBrush(p->EditFace);
+    return p ? ControlColors(dc, enabled ? p->EditText : p->TextDisabled, p->EditFace) : nullptr;
 }
 
 HBRUSH LabelColors(HDC dc) {
     const TStylePalette* p = Palette();
-    if (!p) return nullptr;
-    SetTextColor(dc, p->Text);
-    SetBkColor(dc, p->Window);
-    return SolidBrush(p->Window);
+    return p ? ControlColors(dc, p->Text, p->Window) : nullptr;
 }
 
 bool ChangesButtonLook(UINT message) {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "framework/core/Paths.h"
+
 namespace {
 
 struct TManagerState {
@@ -33,18 +35,13 @@ std::wstring ResourceNameText(LPCWSTR name) {
     return name;
 }
 
-std::vector<uint8_t> ResourceBytes(HMODULE module, LPCWSTR name) {
-    HRSRC info = FindResourceW(module, name, TStyleManager::ResourceType);
-    HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-    const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-    if (!data) return {};  // an empty style fails validation like any damaged one
-    return std::vector<uint8_t>(data, data + SizeofResource(module, info));
-}
-
 BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR param) noexcept {
     auto* found = reinterpret_cast<std::vector<TStyleResource>*>(param);
+    // A resource that cannot be read is an empty style, which fails validation like any damaged one.
+    const TResourceBytes bytes = FindResourceBytes(name, TStyleManager::ResourceType, module);
+    const auto* data = static_cast<const uint8_t*>(bytes.data);
     try {
-        found->push_back({ResourceNameText(name), ResourceBytes(module, name)});
+        found->push_back({ResourceNameText(name), std::vector<uint8_t>(data, data + (data ? bytes.size : 0))});
         return TRUE;
     } catch (...) {
         found->clear();  // out of memory: not a single style is usable then
