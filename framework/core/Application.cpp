@@ -106,27 +106,25 @@ void TApplication::ShowMainForm() {
 
 void TApplication::Run() {
     ShowMainForm();
-    while (!terminated_) {
+    for (bool running = true; running;) {
         try {
-            DispatchNextMessage();
+            running = DispatchNextMessage();
         } catch (...) {
             HandleCaughtException(this, reinterpret_cast<const void*>(&HandleCaughtException));
         }
     }
 }
 
-void TApplication::DispatchNextMessage() {
+bool TApplication::DispatchNextMessage() {
     MSG msg;
     const BOOL result = GetMessageW(&msg, nullptr, 0, 0);
-    if (result == 0 || result == -1) {
-        terminated_ = true;
-        return;
-    }
+    if (result == 0 || result == -1) return false;
     // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.
     HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
-    if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) return;
+    if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    return true;
 }
 
 void TApplication::HandleException(TComponent* /*sender*/, const Exception& error) {

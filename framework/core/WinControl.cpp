@@ -37,10 +37,9 @@ void HandleCaughtException(TComponent* sender, const void* where) noexcept {
 }
 
 TWinControl::~TWinControl() {
-    if (!handle_) return;
     HWND window = handle_;
     Detach();
-    DestroyWindow(window);
+    if (window) DestroyWindow(window);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
