@@ -11,8 +11,7 @@ void TGroupBox::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
 LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(Handle(), &client);
+            const RECT client = ClientRectOf(Handle());
             FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
             return 1;
         }

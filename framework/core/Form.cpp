@@ -12,8 +12,7 @@ constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 // The area that aligned children of `parent` fill. A group box lays them out
 // 2 pixels in from its frame and below its caption line (text height 13 plus 2).
 RECT AlignArea(HWND parent, bool isGroupBox) {
-    RECT r{};
-    GetClientRect(parent, &r);
+    RECT r = ClientRectOf(parent);
     if (isGroupBox) r = RECT{r.left + 2, r.top + 15, r.right - 2, r.bottom - 2};
     return r;
 }
@@ -174,8 +173,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(Handle(), &client);
+            const RECT client = ClientRectOf(Handle());
             FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
             return 1;
         }

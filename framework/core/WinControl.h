@@ -33,6 +33,12 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC windowProc, const wchar_t*
 
 // The text of a window, whole.
 std::wstring WindowTextOf(HWND window);
+// The client area of a window.
+inline RECT ClientRectOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client;
+}
 
 class TWinControl : public TComponent {
 public:
