@@ -39,21 +39,21 @@ void TEdit::SetText(const std::wstring& text) {
     // The edit keeps what it can hold (a text ends at its first NUL): that is
     // the text from now on. Storing a text it cannot hold again changes
     // nothing, so a handler that stores its own text cannot run for ever.
+    TakeHeldText();
+}
+
+std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
+    // Edits also report a change when nothing changed (the same text stored
+    // again, Ctrl+A under some systems): only a real change counts.
+    if (code == EN_CHANGE && !storing_) TakeHeldText();
+    return 0;
+}
+
+void TEdit::TakeHeldText() {
     std::wstring held = WindowText();
     if (held == text_) return;
     text_ = std::move(held);
     RaiseEvent();
-}
-
-std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
-    if (code != EN_CHANGE || storing_) return 0;
-    // Edits also report a change when nothing changed (the same text stored
-    // again, Ctrl+A under some systems): only a real change counts.
-    std::wstring now = WindowText();
-    if (now == text_) return 0;
-    text_ = std::move(now);
-    RaiseEvent();
-    return 0;
 }
 
 void TEdit::Paste() {

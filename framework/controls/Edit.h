@@ -22,6 +22,8 @@ protected:
 
 private:
     void Paste();
+    // Takes what the edit holds as its text; runs OnChange when that differs.
+    void TakeHeldText();
 
     std::wstring text_;  // what the control holds, as last seen
     bool numbersOnly_ = false;
