@@ -143,12 +143,9 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
     HWND focus = GetFocus();
     TDisabledWindows disabled{active ? active : GetLastActivePopup(Handle()), {}, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
-    if (disabled.error) {
-        for (HWND window : disabled.windows) EnableWindow(window, TRUE);
-        std::rethrow_exception(disabled.error);
-    }
-    const int result = ::MessageBoxW(disabled.owner, text.c_str(), caption.c_str(), flags);
+    const int result = disabled.error ? 0 : ::MessageBoxW(disabled.owner, text.c_str(), caption.c_str(), flags);
     for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+    if (disabled.error) std::rethrow_exception(disabled.error);
     if (active && IsWindow(active)) SetActiveWindow(active);
     if (focus && IsWindow(focus)) SetFocus(focus);
     return result;

@@ -42,12 +42,6 @@ using UniqueMemoryDC = UniqueHandle<HDC, DeleteDC>;
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
 
-// A DLL of the system folder only: a DLL of the same name beside the
-// executable (a game folder holds many) is never loaded in its place.
-inline UniqueModule LoadSystemLibrary(const wchar_t* name) {
-    return UniqueModule(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-}
-
 // Selects a GDI object into a DC for the length of a scope.
 class ScopedSelect {
 public:

@@ -116,8 +116,7 @@ void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, 
 
 void PaintGroupBox(HWND groupBox, HDC dc) {
     const TStylePalette& p = *Palette();
-    RECT client{};
-    GetClientRect(groupBox, &client);
+    const RECT client = ClientRectOf(groupBox);
     FillRect(dc, &client, SolidBrush(p.Window));
     ScopedSelect selectFont(dc, FontOf(groupBox));
     const std::wstring caption = WindowTextOf(groupBox);
@@ -138,8 +137,7 @@ void PaintGroupBox(HWND groupBox, HDC dc) {
 void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
     const TStylePalette& p = *Palette();
     const int size = Metrics()->CheckBoxSize;
-    RECT client{};
-    GetClientRect(button, &client);
+    const RECT client = ClientRectOf(button);
     BufferedDC buffer(target, client);
     HDC dc = buffer.get();
     FillRect(dc, &client, SolidBrush(p.Window));
@@ -177,8 +175,7 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
 }
 
 void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, bool hot) {
-    RECT client{};
-    GetClientRect(button, &client);
+    const RECT client = ClientRectOf(button);
     BufferedDC buffer(target, client);
     HDC dc = buffer.get();
     const bool pressed = SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED;
@@ -231,8 +228,7 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
 
 void PaintStatusBar(HWND statusBar, HDC target) {
     const TStylePalette& p = *Palette();
-    RECT client{};
-    GetClientRect(statusBar, &client);
+    const RECT client = ClientRectOf(statusBar);
     BufferedDC buffer(target, client);
     HDC dc = buffer.get();
     FillRect(dc, &client, SolidBrush(p.StatusFace));
@@ -296,7 +292,8 @@ bool ChangesButtonLook(UINT message) {
 void ApplyDarkCaption(HWND window) {
     const TStylePalette* p = Palette();
     if (!p) return;
-    const UniqueModule dwm = LoadSystemLibrary(L"dwmapi.dll");
+    // From the system folder only: a game folder holds many DLLs.
+    const UniqueModule dwm(LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
     const auto set = reinterpret_cast<SetAttribute>(
         reinterpret_cast<void (*)()>(dwm ? GetProcAddress(dwm.get(), "DwmSetWindowAttribute") : nullptr));

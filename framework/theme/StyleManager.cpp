@@ -6,16 +6,10 @@
 
 namespace {
 
-struct TManagerState {
-    std::vector<std::unique_ptr<TCustomStyle>> registered;
-    const TCustomStyle* active = nullptr;
-    bool discovered = false;
-};
-
-TManagerState& State() {
-    static TManagerState state;
-    return state;
-}
+// The styles of the executable, once discovered, and the one in force.
+std::vector<std::unique_ptr<TCustomStyle>> gRegistered;
+bool gDiscovered = false;
+const TCustomStyle* gActive = nullptr;
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
@@ -123,25 +117,24 @@ std::vector<std::unique_ptr<TCustomStyle>> LoadStyles(const std::vector<TStyleRe
 }
 
 bool TStyleManager::TrySetStyle(const std::wstring& name, bool showErrors) {
-    TManagerState& state = State();
-    if (!state.discovered) {
+    if (!gDiscovered) {
         // Marked first: a failure is reported once.
-        state.discovered = true;
-        state.registered = LoadStyles(EnumStyleResources(GetModuleHandleW(nullptr)));
+        gDiscovered = true;
+        gRegistered = LoadStyles(EnumStyleResources(GetModuleHandleW(nullptr)));
     }
-    const TCustomStyle* style = FindStyle(state.registered, name);
+    const TCustomStyle* style = FindStyle(gRegistered, name);
     if (!style) {
         if (showErrors) ShowStyleNotFound(name);
         return false;
     }
-    if (state.active != style) {
-        state.active = style;
+    if (gActive != style) {
+        gActive = style;
         // Windows that exist already take on the new look.
         EnumThreadWindows(GetCurrentThreadId(), RepaintWindow, 0);
     }
     return true;
 }
 
-const TCustomStyle* TStyleManager::ActiveStyle() { return State().active; }
+const TCustomStyle* TStyleManager::ActiveStyle() { return gActive; }
 
-bool TStyleManager::IsStyleEnabled() { return State().active != nullptr && !HighContrastOn(); }
+bool TStyleManager::IsStyleEnabled() { return gActive != nullptr && !HighContrastOn(); }
