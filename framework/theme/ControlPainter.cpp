@@ -20,25 +20,19 @@ bool FocusCueHidden(HWND window) {
     return (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
 }
 
-// Paints into an off-screen bitmap and copies it at once: no flicker.
+// Paints a client area (which starts at 0,0) into an off-screen bitmap and
+// copies it at once: no flicker.
 class BufferedDC {
 public:
-    BufferedDC(HDC target, const RECT& area)
-        : target_(target), area_(area), dc_(CreateCompatibleDC(target)),
-          bitmap_(CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top)),
-          select_(dc_.get(), bitmap_.get()) {
-        SetWindowOrgEx(dc_.get(), area.left, area.top, nullptr);
-    }
-    ~BufferedDC() {
-        SetWindowOrgEx(dc_.get(), 0, 0, nullptr);
-        BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_.get(),
-               0, 0, SRCCOPY);
-    }
+    BufferedDC(HDC target, const RECT& client)
+        : target_(target), size_{client.right, client.bottom}, dc_(CreateCompatibleDC(target)),
+          bitmap_(CreateCompatibleBitmap(target, size_.cx, size_.cy)), select_(dc_.get(), bitmap_.get()) {}
+    ~BufferedDC() { BitBlt(target_, 0, 0, size_.cx, size_.cy, dc_.get(), 0, 0, SRCCOPY); }
     HDC get() const { return dc_.get(); }
 
 private:
     HDC target_;
-    RECT area_;
+    SIZE size_;
     UniqueMemoryDC dc_;
     UniqueBitmap bitmap_;
     ScopedSelect select_;
@@ -83,11 +77,6 @@ void DrawCheckMark(HDC dc, const RECT& box, COLORREF color) {
 const TStylePalette* Palette() {
     if (!TStyleManager::IsStyleEnabled()) return nullptr;
     return &TStyleManager::ActiveStyle()->Palette();
-}
-
-const TStyleMetrics* Metrics() {
-    if (!TStyleManager::IsStyleEnabled()) return nullptr;
-    return &TStyleManager::ActiveStyle()->Metrics();
 }
 
 HBRUSH SolidBrush(COLORREF color) {
@@ -136,7 +125,7 @@ void PaintGroupBox(HWND groupBox, HDC dc) {
 
 void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
     const TStylePalette& p = *Palette();
-    const int size = Metrics()->CheckBoxSize;
+    const int size = TStyleManager::ActiveStyle()->Metrics().CheckBoxSize;
     const RECT client = ClientRectOf(button);
     BufferedDC buffer(target, client);
     HDC dc = buffer.get();
@@ -191,11 +180,12 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
                               : pressed ? p->ButtonFacePressed
                               : hot     ? p->ButtonFaceHot
                                         : p->ButtonFace;
-        RoundedBox(dc, client, fill, focused ? p->FocusRing : p->ButtonBorder, Metrics()->ButtonCornerRadius);
+        const int radius = TStyleManager::ActiveStyle()->Metrics().ButtonCornerRadius;
+        RoundedBox(dc, client, fill, focused ? p->FocusRing : p->ButtonBorder, radius);
         if (focused) {
             RECT ring = client;
             InflateRect(&ring, -2, -2);
-            RoundedBox(dc, ring, fill, p->FocusRing, Metrics()->ButtonCornerRadius);
+            RoundedBox(dc, ring, fill, p->FocusRing, radius);
         }
         InflateRect(&face, -3, -3);
         textColor = disabled ? p->ButtonTextDisabled : p->ButtonText;

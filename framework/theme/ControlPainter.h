@@ -14,7 +14,6 @@
 namespace ControlPainter {
 // The palette to paint with, or null for the system's own look.
 const TStylePalette* Palette();
-const TStyleMetrics* Metrics();
 // A solid brush of a colour, kept for the life of the process.
 HBRUSH SolidBrush(COLORREF color);
 // Brush for the form's, group boxes' and the picture control's background.
