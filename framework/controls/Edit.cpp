@@ -56,16 +56,6 @@ void TEdit::TakeHeldText() {
     RaiseEvent();
 }
 
-void TEdit::Paste() {
-    // Take the clipboard's text only when all of it is acceptable; a paste
-    // that would bring in anything else is refused as a whole.
-    if (!ClipboardHoldsDigitsOnly(Handle())) {
-        MessageBeep(MB_OK);
-        return;
-    }
-    Default(WM_PASTE, 0, 0);
-}
-
 std::optional<LRESULT> TEdit::OnReflectedCtlColor(HDC dc) {
     if (HBRUSH brush = ControlPainter::EditColors(dc, IsWindowEnabled(Handle())))
         return reinterpret_cast<LRESULT>(brush);
@@ -89,7 +79,10 @@ LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_PASTE:
             if (!numbersOnly_) break;
-            Paste();
+            // The clipboard's text is taken only when all of it is acceptable;
+            // a paste that would bring in anything else is refused as a whole.
+            if (ClipboardHoldsDigitsOnly(Handle())) Default(WM_PASTE, 0, 0);
+            else MessageBeep(MB_OK);
             return 0;
         case WM_CHAR:
             // Typed characters: digits and control keys (backspace, Ctrl+C ...) only.

@@ -21,7 +21,6 @@ protected:
     std::optional<LRESULT> OnReflectedCtlColor(HDC dc) override;
 
 private:
-    void Paste();
     // Takes what the edit holds as its text; runs OnChange when that differs.
     void TakeHeldText();
 
