@@ -8,10 +8,7 @@
 
 namespace {
 // The graphic classes by name.
-std::map<std::wstring, TGraphicFactory>& Registry() {
-    static std::map<std::wstring, TGraphicFactory> registry;
-    return registry;
-}
+std::map<std::wstring, TGraphicFactory> gRegistry;
 }  // namespace
 
 void TBitmapGraphic::LoadFromBytes(const void* data, size_t size) {
@@ -45,15 +42,15 @@ void TBitmapGraphic::Draw(HDC dc, const RECT& target) {
 }
 
 void TPicture::RegisterFileFormat(const std::wstring& className, TGraphicFactory factory) {
-    Registry()[className] = factory;
+    gRegistry[className] = factory;
 }
 
-void TPicture::UnregisterGraphicClass(const std::wstring& className) { Registry().erase(className); }
+void TPicture::UnregisterGraphicClass(const std::wstring& className) { gRegistry.erase(className); }
 
 std::unique_ptr<TGraphic> TPicture::LoadFromResource(const std::wstring& className, const wchar_t* resource) {
-    const auto format = Registry().find(className);
+    const auto format = gRegistry.find(className);
     const TResourceBytes bytes = FindResourceBytes(resource);
-    if (format == Registry().end() || !bytes.data) return nullptr;
+    if (format == gRegistry.end() || !bytes.data) return nullptr;
     auto graphic = format->second();
     graphic->LoadFromBytes(bytes.data, bytes.size);
     return graphic;

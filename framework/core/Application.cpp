@@ -110,7 +110,7 @@ void TApplication::Run() {
         try {
             running = DispatchNextMessage();
         } catch (...) {
-            HandleCaughtException(this, reinterpret_cast<const void*>(&HandleCaughtException));
+            HandleCaughtException(this);
         }
     }
 }

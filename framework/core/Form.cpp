@@ -124,7 +124,7 @@ void TForm::RunCreateHandler(const TFormDescription& d) {
     try {
         handler(this);
     } catch (...) {
-        HandleCaughtException(this, reinterpret_cast<const void*>(&HandleCaughtException));
+        HandleCaughtException(this);
     }
 }
 

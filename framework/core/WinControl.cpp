@@ -7,10 +7,7 @@ namespace {
 TErrorHandler gErrorHandler = nullptr;
 
 // The objects of the layer's windows, by handle (one thread uses them all).
-std::unordered_map<HWND, TWinControl*>& Objects() {
-    static std::unordered_map<HWND, TWinControl*> objects;
-    return objects;
-}
+std::unordered_map<HWND, TWinControl*> gObjects;
 }  // namespace
 
 void SetErrorHandler(TErrorHandler handler) { gErrorHandler = handler; }
@@ -31,8 +28,9 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC windowProc, const wchar_t*
     if (!RegisterClassExW(&wc)) Raise(Exception(L"Cannot register window class " + std::wstring(name)));
 }
 
-void HandleCaughtException(TComponent* sender, const void* where) noexcept {
+void HandleCaughtException(TComponent* sender) noexcept {
     if (!gErrorHandler) std::terminate();
+    const auto where = reinterpret_cast<const void*>(&HandleCaughtException);
     UseCurrentError(where, [sender](const Exception& error) { gErrorHandler(sender, error); });
 }
 
@@ -43,8 +41,8 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-    const auto found = Objects().find(window);
-    return found == Objects().end() ? nullptr : found->second;
+    const auto found = gObjects.find(window);
+    return found == gObjects.end() ? nullptr : found->second;
 }
 
 std::wstring WindowTextOf(HWND window) {
@@ -72,7 +70,7 @@ void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exSty
 bool TWinControl::AttachOwnWindow(HWND window) noexcept {
     handle_ = window;  // from now on the destructor destroys the window
     try {
-        Objects()[window] = this;
+        gObjects[window] = this;
         return true;
     } catch (...) {
         return false;  // out of memory
@@ -81,7 +79,7 @@ bool TWinControl::AttachOwnWindow(HWND window) noexcept {
 
 void TWinControl::Detach() {
     if (!handle_) return;
-    Objects().erase(handle_);
+    gObjects.erase(handle_);
     if (classProc_) SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
     handle_ = nullptr;
 }
@@ -109,7 +107,7 @@ LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wPa
         result = reflected ? *reflected : self->WndProc(message, wParam, lParam);
     } catch (...) {
         // No C++ error may cross into Windows: report it, count the message as handled.
-        HandleCaughtException(self, reinterpret_cast<const void*>(&GuardedDispatch));
+        HandleCaughtException(self);
     }
     if (message == WM_NCDESTROY) self->Detach();
     return result;

@@ -25,7 +25,7 @@ void SetErrorHandler(TErrorHandler handler);
 // Reports the error being handled (call inside a catch block) through the
 // installed handler. Without one, or when reporting fails, the process ends
 // through std::terminate, which shows the fatal error box.
-void HandleCaughtException(TComponent* sender, const void* where) noexcept;
+void HandleCaughtException(TComponent* sender) noexcept;
 
 // Registers a window class of the layer's own windows, once: the system's
 // arrow cursor, the button-face background, the icon resource in both sizes.
