@@ -157,8 +157,6 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wPar
         case WM_CLOSE:
             if (Application && Application->mainForm_) Application->mainForm_->Close();
             return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
         case WM_ENDSESSION:
             // Windows is ending: shut down at once; nothing is saved.
             if (wParam && Application) {

@@ -150,9 +150,8 @@ void TForm::ShowFirstTime(int showCommand) {
         shown_ = true;
     }
     ShowWindow(Handle(), showCommand);
-    if (showCommand != SW_SHOWMINNOACTIVE) {
-        if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE)) SetFocus(first);
-    }
+    HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (first && showCommand != SW_SHOWMINNOACTIVE) SetFocus(first);
     UpdateWindow(Handle());
 }
 
@@ -184,8 +183,6 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             Default(message, wParam, lParam);
             RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
         default:
             break;
     }
