@@ -38,11 +38,8 @@ private:
         }
         GdiFlush();
         auto* p = static_cast<BYTE*>(bits);
-        for (LONG i = 0; i < size.cx * size.cy; ++i, p += 4) {
-            p[0] = static_cast<BYTE>(p[0] * p[3] / 255);
-            p[1] = static_cast<BYTE>(p[1] * p[3] / 255);
-            p[2] = static_cast<BYTE>(p[2] * p[3] / 255);
-        }
+        for (LONG i = 0; i < size.cx * size.cy; ++i, p += 4)
+            for (int colour = 0; colour < 3; ++colour) p[colour] = static_cast<BYTE>(p[colour] * p[3] / 255);
     }
 
     UniqueBitmap scaled_;
@@ -51,10 +48,8 @@ private:
 
 constexpr wchar_t kVersionText[] = L"Skin Components v11.14";
 
-bool IsVersionSwitch(std::wstring argument) {
-    for (wchar_t& c : argument)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    return argument == L"/acver";
+bool IsVersionSwitch(const std::wstring& argument) {
+    return CompareStringOrdinal(argument.c_str(), static_cast<int>(argument.size()), L"/acver", -1, TRUE) == CSTR_EQUAL;
 }
 }  // namespace
 

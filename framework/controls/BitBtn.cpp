@@ -1,13 +1,12 @@
 #include "framework/controls/BitBtn.h"
 
 #include "framework/controls/Graphics.h"
-
+#include "framework/core/Paths.h"
 #include "framework/theme/ControlPainter.h"
 
 void TBitBtn::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
-    CreateChild(L"Button", StateStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP, 0, parent, ToRect(desc.bounds), desc.id,
-                desc.text);
-    SetFont(font);
+    CreateChild(L"Button", StateStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP, 0, parent, desc.bounds, desc.id, desc.text,
+                font);
     if (desc.pictureResource) LoadGlyph(desc.pictureResource);
 }
 
@@ -34,22 +33,12 @@ std::optional<LRESULT> TBitBtn::OnReflectedCommand(WORD code) {
     return 0;
 }
 
-void TBitBtn::Paint(HDC dc) {
-    ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_, hot_);
-}
-
 LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto paint = [this](HDC dc) {
+        ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_, hot_);
+    };
+    if (const auto painted = ControlPainter::PaintMessage(Handle(), message, wParam, paint)) return *painted;
     switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            ScopedPaint paint(Handle());
-            Paint(paint.dc());
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
         case WM_MOUSEMOVE:
             if (!hot_) {
                 hot_ = true;

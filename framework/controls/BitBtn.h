@@ -16,7 +16,6 @@ protected:
 
 private:
     void LoadGlyph(const wchar_t* resource);
-    void Paint(HDC dc);
 
     UniqueImageList glyph_;
     SIZE glyphSize_{0, 0};

@@ -1,40 +1,22 @@
 #include "framework/controls/Edit.h"
 
-#include <algorithm>
-#include <memory>
-
-#include "framework/core/Handles.h"
 #include "framework/theme/ControlPainter.h"
 
 namespace {
-bool IsDigitsOnly(const std::wstring& text) {
-    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-}
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-// Opens the clipboard for its lifetime (a null owner opens it too).
-struct TOpenClipboard {
-    explicit TOpenClipboard(HWND owner) : open(OpenClipboard(owner)) {}
-    ~TOpenClipboard() {
-        if (open) CloseClipboard();
-    }
-    TOpenClipboard(const TOpenClipboard&) = delete;
-    TOpenClipboard& operator=(const TOpenClipboard&) = delete;
-    const bool open;
-};
-struct TUnlockMemory {
-    void operator()(void* memory) const { GlobalUnlock(memory); }
-};
-
-// The clipboard's text. The clipboard is open, and its text locked, only for
-// the length of this call, however it ends.
-std::wstring ClipboardText(HWND owner) {
-    const TOpenClipboard clipboard(owner);
-    if (!clipboard.open) return {};
+// Whether the clipboard holds a text of one digit or more. Nothing here can
+// raise, so the clipboard is always closed and the text unlocked again.
+bool ClipboardHoldsDigitsOnly(HWND owner) {
+    if (!OpenClipboard(owner)) return false;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-    if (!chars) return {};
-    const std::unique_ptr<void, TUnlockMemory> locked(data);
-    return chars;
+    const wchar_t* end = chars;
+    while (end && IsDigit(*end)) ++end;
+    const bool digitsOnly = chars && end != chars && *end == L'\0';
+    if (chars) GlobalUnlock(data);
+    CloseClipboard();
+    return digitsOnly;
 }
 }  // namespace
 
@@ -45,8 +27,7 @@ void TEdit::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     if (desc.numbersOnly) style |= ES_NUMBER;
     if (desc.tabOrder >= 0 && desc.visible) style |= WS_TABSTOP;
     text_ = desc.text;
-    CreateChild(L"Edit", style, WS_EX_CLIENTEDGE, parent, ToRect(desc.bounds), desc.id, text_);
-    SetFont(font);
+    CreateChild(L"Edit", style, WS_EX_CLIENTEDGE, parent, desc.bounds, desc.id, text_, font);
     if (desc.maxLength > 0) SendMessageW(Handle(), EM_LIMITTEXT, desc.maxLength, 0);
 }
 
@@ -58,32 +39,21 @@ void TEdit::SetText(const std::wstring& text) {
     // The edit keeps what it can hold (a text ends at its first NUL): that is
     // the text from now on. Storing a text it cannot hold again changes
     // nothing, so a handler that stores its own text cannot run for ever.
+    TakeHeldText();
+}
+
+std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
+    // Edits also report a change when nothing changed (the same text stored
+    // again, Ctrl+A under some systems): only a real change counts.
+    if (code == EN_CHANGE && !storing_) TakeHeldText();
+    return 0;
+}
+
+void TEdit::TakeHeldText() {
     std::wstring held = WindowText();
     if (held == text_) return;
     text_ = std::move(held);
     RaiseEvent();
-}
-
-std::optional<LRESULT> TEdit::OnReflectedCommand(WORD code) {
-    if (code != EN_CHANGE || storing_) return 0;
-    // Edits also report a change when nothing changed (the same text stored
-    // again, Ctrl+A under some systems): only a real change counts.
-    std::wstring now = WindowText();
-    if (now == text_) return 0;
-    text_ = std::move(now);
-    RaiseEvent();
-    return 0;
-}
-
-void TEdit::Paste() {
-    // Take the clipboard's text only when all of it is acceptable; a paste
-    // that would bring in anything else is refused as a whole.
-    const std::wstring clip = ClipboardText(Handle());
-    if (clip.empty() || !IsDigitsOnly(clip)) {
-        MessageBeep(MB_OK);
-        return;
-    }
-    Default(WM_PASTE, 0, 0);
 }
 
 std::optional<LRESULT> TEdit::OnReflectedCtlColor(HDC dc) {
@@ -109,7 +79,10 @@ LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_PASTE:
             if (!numbersOnly_) break;
-            Paste();
+            // The clipboard's text is taken only when all of it is acceptable;
+            // a paste that would bring in anything else is refused as a whole.
+            if (ClipboardHoldsDigitsOnly(Handle())) Default(WM_PASTE, 0, 0);
+            else MessageBeep(MB_OK);
             return 0;
         case WM_CHAR:
             // Typed characters: digits and control keys (backspace, Ctrl+C ...) only.

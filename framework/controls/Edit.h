@@ -21,7 +21,8 @@ protected:
     std::optional<LRESULT> OnReflectedCtlColor(HDC dc) override;
 
 private:
-    void Paste();
+    // Takes what the edit holds as its text; runs OnChange when that differs.
+    void TakeHeldText();
 
     std::wstring text_;  // what the control holds, as last seen
     bool numbersOnly_ = false;

@@ -1,19 +1,14 @@
 #include "framework/controls/Graphics.h"
 
 #include <cstring>
-#include <vector>
+#include <map>
 
+#include "framework/core/Paths.h"
 #include "framework/errors/Exceptions.h"
 
 namespace {
-struct TRegisteredFormat {
-    std::wstring className;
-    TGraphicFactory factory;
-};
-std::vector<TRegisteredFormat>& Registry() {
-    static std::vector<TRegisteredFormat> registry;
-    return registry;
-}
+// The graphic classes by name.
+std::map<std::wstring, TGraphicFactory> gRegistry;
 }  // namespace
 
 void TBitmapGraphic::LoadFromBytes(const void* data, size_t size) {
@@ -47,32 +42,18 @@ void TBitmapGraphic::Draw(HDC dc, const RECT& target) {
 }
 
 void TPicture::RegisterFileFormat(const std::wstring& className, TGraphicFactory factory) {
-    UnregisterGraphicClass(className);
-    Registry().push_back({className, factory});
+    gRegistry[className] = factory;
 }
 
-void TPicture::UnregisterGraphicClass(const std::wstring& className) {
-    std::erase_if(Registry(), [&](const TRegisteredFormat& format) { return format.className == className; });
-}
+void TPicture::UnregisterGraphicClass(const std::wstring& className) { gRegistry.erase(className); }
 
 std::unique_ptr<TGraphic> TPicture::LoadFromResource(const std::wstring& className, const wchar_t* resource) {
-    for (const TRegisteredFormat& format : Registry()) {
-        if (format.className != className) continue;
-        const TResourceBytes bytes = FindResourceBytes(resource);
-        if (!bytes.data) return nullptr;
-        auto graphic = format.factory();
-        graphic->LoadFromBytes(bytes.data, bytes.size);
-        return graphic;
-    }
-    return nullptr;
-}
-
-TResourceBytes FindResourceBytes(const wchar_t* name, const wchar_t* type) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, name, type);
-    HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-    if (!loaded) return {};
-    return TResourceBytes{LockResource(loaded), SizeofResource(module, info)};
+    const auto format = gRegistry.find(className);
+    const TResourceBytes bytes = FindResourceBytes(resource);
+    if (format == gRegistry.end() || !bytes.data) return nullptr;
+    auto graphic = format->second();
+    graphic->LoadFromBytes(bytes.data, bytes.size);
+    return graphic;
 }
 
 RECT ProportionalCenterRect(int w, int h, int W, int H) {

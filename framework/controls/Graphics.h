@@ -46,13 +46,6 @@ void UnregisterGraphicClass(const std::wstring& className);
 std::unique_ptr<TGraphic> LoadFromResource(const std::wstring& className, const wchar_t* resource);
 }  // namespace TPicture
 
-// Bytes of an RCDATA resource of the executable (empty span when missing).
-struct TResourceBytes {
-    const void* data = nullptr;
-    size_t size = 0;
-};
-TResourceBytes FindResourceBytes(const wchar_t* name, const wchar_t* type = RT_RCDATA);
-
 // Where a picture of w x h is drawn in a control of W x H that keeps its
 // proportions and centres it (large pictures are scaled down, small ones kept).
 RECT ProportionalCenterRect(int w, int h, int W, int H);

@@ -5,33 +5,31 @@
 
 void TGroupBox::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     CreateChild(L"Button", StateStyle(desc) | BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parent,
-                ToRect(desc.bounds), desc.id, desc.text);
-    SetFont(font);
+                desc.bounds, desc.id, desc.text, font);
 }
 
-LRESULT TGroupBox::GroupBoxWndProc(TWinControl& groupBox, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(groupBox.Handle(), &client);
+            const RECT client = ClientRectOf(Handle());
             FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
             return 1;
         }
         case WM_PAINT:
             if (!ControlPainter::Palette()) break;
             {
-                ScopedPaint paint(groupBox.Handle());
-                ControlPainter::PaintGroupBox(groupBox.Handle(), paint.dc());
+                ScopedPaint paint(Handle());
+                ControlPainter::PaintGroupBox(Handle(), paint.dc());
             }
             return 0;
         case WM_ENABLE:
         case WM_SETTEXT: {
-            const LRESULT result = groupBox.Default(message, wParam, lParam);
-            InvalidateRect(groupBox.Handle(), nullptr, TRUE);
+            const LRESULT result = Default(message, wParam, lParam);
+            InvalidateRect(Handle(), nullptr, TRUE);
             return result;
         }
         default:
             break;
     }
-    return groupBox.Default(message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }

@@ -8,14 +8,9 @@ public:
     using TControl::TControl;
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
 
-    // Window procedure shared with the radio group. A group box draws no
-    // background of its own; as a parent that clips its children it must, or
-    // the space between them stays unpainted. In the style it also draws its
-    // frame line and caption.
-    static LRESULT GroupBoxWndProc(TWinControl& groupBox, UINT message, WPARAM wParam, LPARAM lParam);
-
 protected:
-    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        return GroupBoxWndProc(*this, message, wParam, lParam);
-    }
+    // A group box draws no background of its own; as a parent that clips its
+    // children it must, or the space between them stays unpainted. In the
+    // style it also draws its frame line and caption.
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

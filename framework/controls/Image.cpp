@@ -4,7 +4,7 @@
 #include "framework/theme/ControlPainter.h"
 
 void TImage::CreateFrom(const TControlDesc& desc, HWND parent, HFONT /*font*/) {
-    CreateChild(L"Static", StateStyle(desc) | SS_LEFT, 0, parent, ToRect(desc.bounds), desc.id, L"");
+    CreateChild(L"Static", StateStyle(desc) | SS_LEFT, 0, parent, desc.bounds, desc.id, L"");
     if (desc.pictureClass && desc.pictureResource)
         graphic_ = TPicture::LoadFromResource(desc.pictureClass, desc.pictureResource);
 }
@@ -13,8 +13,7 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 1;
     if (message != WM_PAINT) return Default(message, wParam, lParam);
     ScopedPaint paint(Handle());
-    RECT client{};
-    GetClientRect(Handle(), &client);
+    const RECT client = ClientRectOf(Handle());
     FillRect(paint.dc(), &client, ControlPainter::BackgroundBrush());
     if (graphic_)
         graphic_->Draw(paint.dc(), ProportionalCenterRect(graphic_->Width(), graphic_->Height(), client.right, client.bottom));

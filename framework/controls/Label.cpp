@@ -13,8 +13,7 @@ void TLabel::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
         bounds.width = r.right - r.left;
         bounds.height = r.bottom - r.top;
     }
-    CreateChild(L"Static", StateStyle(desc) | SS_LEFT | SS_NOPREFIX, 0, parent, ToRect(bounds), desc.id, desc.text);
-    SetFont(font);
+    CreateChild(L"Static", StateStyle(desc) | SS_LEFT | SS_NOPREFIX, 0, parent, bounds, desc.id, desc.text, font);
 }
 
 std::optional<LRESULT> TLabel::OnReflectedCtlColor(HDC dc) {

@@ -3,19 +3,17 @@
 #include <algorithm>
 
 #include "framework/controls/CheckBox.h"
-#include "framework/controls/GroupBox.h"
 
 namespace {
 constexpr int kTextHeight = 13;
 }
 
 // Items are numbered after their group: group id + 1 + index.
-TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const RECT& bounds,
+TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const TBounds& bounds,
                                     DWORD style, HFONT font)
     : group_(group), index_(index) {
     CreateChild(L"Button", style | WS_VISIBLE | BS_RADIOBUTTON, 0, group.Handle(), bounds,
-                GetDlgCtrlID(group.Handle()) + 1 + index, text);
-    SetFont(font);
+                GetDlgCtrlID(group.Handle()) + 1 + index, text, font);
 }
 
 std::optional<LRESULT> TRadioGroup::TRadioItem::OnReflectedCommand(WORD code) {
@@ -56,15 +54,12 @@ void TRadioGroup::ItemLayout(int groupHeight, int count, int& firstTop, int& ite
 }
 
 void TRadioGroup::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
-    // WS_EX_CONTROLPARENT: the dialog manager looks inside for the tab stop.
-    CreateChild(L"Button", StateStyle(desc) | BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parent,
-                ToRect(desc.bounds), desc.id, desc.text);
-    SetFont(font);
+    TGroupBox::CreateFrom(desc, parent, font);
     const int count = static_cast<int>(desc.items.size());
     int top = 0, height = 0;
     ItemLayout(desc.bounds.height, count, top, height);
     for (int i = 0; i < count; ++i) {
-        const RECT bounds{8, top + i * height, 8 + desc.bounds.width - 10, top + (i + 1) * height};
+        const TBounds bounds{8, top + i * height, desc.bounds.width - 10, height};
         // The items of a disabled group are disabled too.
         const DWORD style = (i == 0 ? WS_GROUP : 0) | (desc.enabled ? 0 : WS_DISABLED);
         items_.push_back(std::make_unique<TRadioItem>(*this, i, desc.items[i], bounds, style, font));
@@ -118,8 +113,4 @@ void TRadioGroup::UserMoves(int from, int step) {
             return;
         }
     }
-}
-
-LRESULT TRadioGroup::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return TGroupBox::GroupBoxWndProc(*this, message, wParam, lParam);
 }

@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
-#include "framework/core/Control.h"
+#include "framework/controls/GroupBox.h"
 
-class TRadioGroup : public TControl {
+class TRadioGroup : public TGroupBox {
 public:
-    explicit TRadioGroup(std::wstring name) : TControl(std::move(name), L"OnClick") {}
+    explicit TRadioGroup(std::wstring name) : TGroupBox(std::move(name), L"OnClick") {}
     void CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) override;
 
     int ItemIndex() const { return itemIndex_; }
@@ -27,14 +27,11 @@ public:
     // and height of each, for `count` items and a text height of 13.
     static void ItemLayout(int groupHeight, int count, int& firstTop, int& itemHeight);
 
-protected:
-    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
     // One item of the group: a plain radio button whose clicks go to the group.
     class TRadioItem : public TWinControl {
     public:
-        TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const RECT& bounds, DWORD style, HFONT font);
+        TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const TBounds& bounds, DWORD style, HFONT font);
 
     protected:
         std::optional<LRESULT> OnReflectedCommand(WORD code) override;

@@ -10,7 +10,7 @@
 void TStatusBar::CreateFrom(const TControlDesc& desc, HWND parent, HFONT /*font*/) {
     // Placed by the form, not by the status bar itself; no size grip.
     CreateChild(STATUSCLASSNAMEW, StateStyle(desc) | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, parent,
-                ToRect(desc.bounds), desc.id, L"");
+                desc.bounds, desc.id, L"");
     std::vector<int> rights;
     int right = 0;
     for (const TStatusPanelDesc& panel : desc.panels) rights.push_back(right += panel.width);

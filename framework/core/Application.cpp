@@ -106,27 +106,25 @@ void TApplication::ShowMainForm() {
 
 void TApplication::Run() {
     ShowMainForm();
-    while (!terminated_) {
+    for (bool running = true; running;) {
         try {
-            DispatchNextMessage();
+            running = DispatchNextMessage();
         } catch (...) {
-            HandleCaughtException(this, reinterpret_cast<const void*>(&HandleCaughtException));
+            HandleCaughtException(this);
         }
     }
 }
 
-void TApplication::DispatchNextMessage() {
+bool TApplication::DispatchNextMessage() {
     MSG msg;
     const BOOL result = GetMessageW(&msg, nullptr, 0, 0);
-    if (result == 0 || result == -1) {
-        terminated_ = true;
-        return;
-    }
+    if (result == 0 || result == -1) return false;
     // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.
     HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
-    if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) return;
+    if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    return true;
 }
 
 void TApplication::HandleException(TComponent* /*sender*/, const Exception& error) {
@@ -145,12 +143,9 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
     HWND focus = GetFocus();
     TDisabledWindows disabled{active ? active : GetLastActivePopup(Handle()), {}, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOthers, reinterpret_cast<LPARAM>(&disabled));
-    if (disabled.error) {
-        for (HWND window : disabled.windows) EnableWindow(window, TRUE);
-        std::rethrow_exception(disabled.error);
-    }
-    const int result = ::MessageBoxW(disabled.owner, text.c_str(), caption.c_str(), flags);
+    const int result = disabled.error ? 0 : ::MessageBoxW(disabled.owner, text.c_str(), caption.c_str(), flags);
     for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+    if (disabled.error) std::rethrow_exception(disabled.error);
     if (active && IsWindow(active)) SetActiveWindow(active);
     if (focus && IsWindow(focus)) SetFocus(focus);
     return result;
@@ -162,8 +157,6 @@ LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wPar
         case WM_CLOSE:
             if (Application && Application->mainForm_) Application->mainForm_->Close();
             return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
         case WM_ENDSESSION:
             // Windows is ending: shut down at once; nothing is saved.
             if (wParam && Application) {

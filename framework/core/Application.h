@@ -46,13 +46,13 @@ public:
 private:
     void AdoptForm(std::unique_ptr<TForm> form);
     void ShowMainForm();
-    void DispatchNextMessage();
+    // False once the quit message has come.
+    bool DispatchNextMessage();
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
 
     UniqueWindow window_;
     std::wstring title_;
     bool mainFormOnTaskBar_ = false;
-    bool terminated_ = false;
     TForm* mainForm_ = nullptr;
     std::vector<std::unique_ptr<TForm>> forms_;
 };

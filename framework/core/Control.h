@@ -29,7 +29,6 @@ protected:
         if (handler_) handler_(this);
     }
 
-    static RECT ToRect(const TBounds& b) { return RECT{b.left, b.top, b.left + b.width, b.top + b.height}; }
     static DWORD StateStyle(const TControlDesc& desc) {
         return (desc.visible ? WS_VISIBLE : 0) | (desc.enabled ? 0 : WS_DISABLED);
     }

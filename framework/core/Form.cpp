@@ -12,8 +12,7 @@ constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 // The area that aligned children of `parent` fill. A group box lays them out
 // 2 pixels in from its frame and below its caption line (text height 13 plus 2).
 RECT AlignArea(HWND parent, bool isGroupBox) {
-    RECT r{};
-    GetClientRect(parent, &r);
+    RECT r = ClientRectOf(parent);
     if (isGroupBox) r = RECT{r.left + 2, r.top + 15, r.right - 2, r.bottom - 2};
     return r;
 }
@@ -52,12 +51,12 @@ void TForm::Build() {
 }
 
 void TForm::CreateFormWindow(const TFormDescription& d) {
-    RegisterWindowClass(d.name, FormWindowProc, d.iconResource);
+    RegisterWindowClass(d.name, OwnClassProc, d.iconResource);
     RECT outer{0, 0, d.clientWidth, d.clientHeight};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
     HWND window = CreateWindowExW(kFormExStyle, d.name, d.caption, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), this);
+                                  GetModuleHandleW(nullptr), static_cast<TWinControl*>(this));
     if (!window) Raise(Exception(L"Cannot create the window: " + SystemErrorText(GetLastError())));
     // Frames drawn by the system can differ from what AdjustWindowRectEx said:
     // make the client area exactly the recorded size.
@@ -72,7 +71,6 @@ void TForm::CreateFormWindow(const TFormDescription& d) {
     font_.reset(CreateFontW(d.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             d.fontName));
-    SetFont(font_.get());
     ControlPainter::ApplyDarkCaption(window);
 }
 
@@ -126,7 +124,7 @@ void TForm::RunCreateHandler(const TFormDescription& d) {
     try {
         handler(this);
     } catch (...) {
-        HandleCaughtException(this, reinterpret_cast<const void*>(&HandleCaughtException));
+        HandleCaughtException(this);
     }
 }
 
@@ -152,9 +150,8 @@ void TForm::ShowFirstTime(int showCommand) {
         shown_ = true;
     }
     ShowWindow(Handle(), showCommand);
-    if (showCommand != SW_SHOWMINNOACTIVE) {
-        if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE)) SetFocus(first);
-    }
+    HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (first && showCommand != SW_SHOWMINNOACTIVE) SetFocus(first);
     UpdateWindow(Handle());
 }
 
@@ -175,8 +172,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_ERASEBKGND: {
-            RECT client{};
-            GetClientRect(Handle(), &client);
+            const RECT client = ClientRectOf(Handle());
             FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
             return 1;
         }
@@ -187,21 +183,8 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             Default(message, wParam, lParam);
             RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
         default:
             break;
     }
     return Default(message, wParam, lParam);
-}
-
-LRESULT CALLBACK TForm::FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Notifications can come before CreateWindowExW returns: the object is
-    // attached at the first message. Without it, the window is not created.
-    if (message == WM_NCCREATE &&
-        !static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
-        return FALSE;
-    auto* self = static_cast<TForm*>(FromHandle(window));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return GuardedDispatch(self, message, wParam, lParam);
 }

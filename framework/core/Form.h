@@ -46,7 +46,6 @@ private:
     void ApplyTabOrder(const TFormDescription& description);
     void BindEvents(const TFormDescription& description);
     void RunCreateHandler(const TFormDescription& description);
-    static LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM);
 
     UniqueFont font_;
     std::vector<std::unique_ptr<TControl>> controls_;

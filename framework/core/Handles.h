@@ -44,12 +44,6 @@ using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
 using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;  // also a file mapping
 using UniqueView = UniqueHandle<const void*, UnmapViewOfFile>;
 
-// A DLL of the system folder only: a DLL of the same name beside the
-// executable (a game folder holds many) is never loaded in its place.
-inline UniqueModule LoadSystemLibrary(const wchar_t* name) {
-    return UniqueModule(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-}
-
 // Selects a GDI object into a DC for the length of a scope.
 class ScopedSelect {
 public:

@@ -44,3 +44,10 @@ std::wstring FinalPath(HANDLE file, const std::wstring& path) {
     }
     return length == 0 || length >= final.size() ? LongPathForm(path) : final.substr(0, length);
 }
+
+TResourceBytes FindResourceBytes(const wchar_t* name, const wchar_t* type, HMODULE module) {
+    HRSRC info = FindResourceW(module, name, type);
+    HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+    if (!loaded) return {};
+    return TResourceBytes{LockResource(loaded), SizeofResource(module, info)};
+}

@@ -1,5 +1,5 @@
 #pragma once
-// Paths of loaded modules and files, at any length.
+// Paths of loaded modules and files, at any length, and the modules' resources.
 #include <windows.h>
 
 #include <string>
@@ -21,3 +21,12 @@ std::wstring LongPathForm(const std::wstring& path);
 // The path of an open file itself (a symbolic link's target), else
 // LongPathForm(path).
 std::wstring FinalPath(HANDLE file, const std::wstring& path);
+
+// Bytes of a resource of a module, the executable unless named (empty span
+// when missing).
+struct TResourceBytes {
+    const void* data = nullptr;
+    size_t size = 0;
+};
+TResourceBytes FindResourceBytes(const wchar_t* name, const wchar_t* type = RT_RCDATA,
+                                 HMODULE module = GetModuleHandleW(nullptr));

@@ -7,10 +7,7 @@ namespace {
 TErrorHandler gErrorHandler = nullptr;
 
 // The objects of the layer's windows, by handle (one thread uses them all).
-std::unordered_map<HWND, TWinControl*>& Objects() {
-    static std::unordered_map<HWND, TWinControl*> objects;
-    return objects;
-}
+std::unordered_map<HWND, TWinControl*> gObjects;
 }  // namespace
 
 void SetErrorHandler(TErrorHandler handler) { gErrorHandler = handler; }
@@ -31,21 +28,21 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC windowProc, const wchar_t*
     if (!RegisterClassExW(&wc)) Raise(Exception(L"Cannot register window class " + std::wstring(name)));
 }
 
-void HandleCaughtException(TComponent* sender, const void* where) noexcept {
+void HandleCaughtException(TComponent* sender) noexcept {
     if (!gErrorHandler) std::terminate();
+    const auto where = reinterpret_cast<const void*>(&HandleCaughtException);
     UseCurrentError(where, [sender](const Exception& error) { gErrorHandler(sender, error); });
 }
 
 TWinControl::~TWinControl() {
-    if (!handle_) return;
     HWND window = handle_;
     Detach();
-    DestroyWindow(window);
+    if (window) DestroyWindow(window);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-    const auto found = Objects().find(window);
-    return found == Objects().end() ? nullptr : found->second;
+    const auto found = gObjects.find(window);
+    return found == gObjects.end() ? nullptr : found->second;
 }
 
 std::wstring WindowTextOf(HWND window) {
@@ -55,9 +52,9 @@ std::wstring WindowTextOf(HWND window) {
 }
 
 void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
-                              const RECT& bounds, int id, const std::wstring& text) {
+                              const TBounds& bounds, int id, const std::wstring& text, HFONT font) {
     HWND window = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, bounds.left, bounds.top,
-                                  bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                                  bounds.width, bounds.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                   nullptr);
     if (!window) {
@@ -67,12 +64,13 @@ void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exSty
     if (!AttachOwnWindow(window)) Raise(EOutOfMemory());
     classProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    if (font) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 bool TWinControl::AttachOwnWindow(HWND window) noexcept {
     handle_ = window;  // from now on the destructor destroys the window
     try {
-        Objects()[window] = this;
+        gObjects[window] = this;
         return true;
     } catch (...) {
         return false;  // out of memory
@@ -81,7 +79,7 @@ bool TWinControl::AttachOwnWindow(HWND window) noexcept {
 
 void TWinControl::Detach() {
     if (!handle_) return;
-    Objects().erase(handle_);
+    gObjects.erase(handle_);
     if (classProc_) SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
     handle_ = nullptr;
 }
@@ -109,10 +107,19 @@ LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wPa
         result = reflected ? *reflected : self->WndProc(message, wParam, lParam);
     } catch (...) {
         // No C++ error may cross into Windows: report it, count the message as handled.
-        HandleCaughtException(self, reinterpret_cast<const void*>(&GuardedDispatch));
+        HandleCaughtException(self);
     }
     if (message == WM_NCDESTROY) self->Detach();
     return result;
+}
+
+LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Notifications can come before CreateWindowExW returns: the object is
+    // attached at the first message. Without it, the window is not created.
+    if (message == WM_NCCREATE &&
+        !static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
+        return FALSE;
+    return SubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

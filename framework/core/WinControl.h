@@ -15,6 +15,7 @@
 #include <string>
 
 #include "framework/core/Component.h"
+#include "framework/core/FormDescription.h"
 #include "framework/errors/Exceptions.h"
 
 // Where the layer hands an error it caught at one of its catch points (a
@@ -24,7 +25,7 @@ void SetErrorHandler(TErrorHandler handler);
 // Reports the error being handled (call inside a catch block) through the
 // installed handler. Without one, or when reporting fails, the process ends
 // through std::terminate, which shows the fatal error box.
-void HandleCaughtException(TComponent* sender, const void* where) noexcept;
+void HandleCaughtException(TComponent* sender) noexcept;
 
 // Registers a window class of the layer's own windows, once: the system's
 // arrow cursor, the button-face background, the icon resource in both sizes.
@@ -32,6 +33,12 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC windowProc, const wchar_t*
 
 // The text of a window, whole.
 std::wstring WindowTextOf(HWND window);
+// The client area of a window.
+inline RECT ClientRectOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client;
+}
 
 class TWinControl : public TComponent {
 public:
@@ -42,17 +49,17 @@ public:
     static TWinControl* FromHandle(HWND window);
 
     std::wstring WindowText() const { return WindowTextOf(handle_); }
-    void SetFont(HFONT font) { SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
     // The system's own handling of a message (the class's or DefWindowProc).
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    // Creates a child window of a standard class and subclasses it.
-    void CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent,
-                     const RECT& bounds, int id, const std::wstring& text);
-    // Attaches a window of the layer's own class (called at WM_NCCREATE);
-    // false when there was no memory for it.
-    bool AttachOwnWindow(HWND window) noexcept;
+    // Creates a child window of a standard class, subclasses it and gives it
+    // `font` (none: the class's own).
+    void CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, HWND parent, const TBounds& bounds,
+                     int id, const std::wstring& text, HFONT font = nullptr);
+    // The procedure of the layer's own window classes: such a window is
+    // created with its object as lpCreateParams.
+    static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return Default(message, wParam, lParam);
@@ -61,10 +68,11 @@ protected:
     virtual std::optional<LRESULT> OnReflectedCommand(WORD /*code*/) { return std::nullopt; }
     virtual std::optional<LRESULT> OnReflectedCtlColor(HDC /*dc*/) { return std::nullopt; }
 
+private:
+    // False when there was no memory to record the window.
+    bool AttachOwnWindow(HWND window) noexcept;
     // Runs the message through the guard: an error goes to the error handler.
     static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam);
-
-private:
     std::optional<LRESULT> ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -20,25 +20,19 @@ bool FocusCueHidden(HWND window) {
     return (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
 }
 
-// Paints into an off-screen bitmap and copies it at once: no flicker.
+// Paints a client area (which starts at 0,0) into an off-screen bitmap and
+// copies it at once: no flicker.
 class BufferedDC {
 public:
-    BufferedDC(HDC target, const RECT& area)
-        : target_(target), area_(area), dc_(CreateCompatibleDC(target)),
-          bitmap_(CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top)),
-          select_(dc_.get(), bitmap_.get()) {
-        SetWindowOrgEx(dc_.get(), area.left, area.top, nullptr);
-    }
-    ~BufferedDC() {
-        SetWindowOrgEx(dc_.get(), 0, 0, nullptr);
-        BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_.get(),
-               0, 0, SRCCOPY);
-    }
+    BufferedDC(HDC target, const RECT& client)
+        : target_(target), size_{client.right, client.bottom}, dc_(CreateCompatibleDC(target)),
+          bitmap_(CreateCompatibleBitmap(target, size_.cx, size_.cy)), select_(dc_.get(), bitmap_.get()) {}
+    ~BufferedDC() { BitBlt(target_, 0, 0, size_.cx, size_.cy, dc_.get(), 0, 0, SRCCOPY); }
     HDC get() const { return dc_.get(); }
 
 private:
     HDC target_;
-    RECT area_;
+    SIZE size_;
     UniqueMemoryDC dc_;
     UniqueBitmap bitmap_;
     ScopedSelect select_;
@@ -55,6 +49,20 @@ void RoundedBox(HDC dc, const RECT& r, COLORREF fill, COLORREF border, int radiu
     RoundRect(dc, r.left, r.top, r.right, r.bottom, radius * 2, radius * 2);
 }
 
+void Circle(HDC dc, const RECT& r, COLORREF fill, COLORREF border) {
+    UniquePen pen(CreatePen(PS_SOLID, 1, border));
+    ScopedSelect selectPen(dc, pen.get());
+    ScopedSelect selectBrush(dc, SolidBrush(fill));
+    Ellipse(dc, r.left, r.top, r.right, r.bottom);
+}
+
+// What a self-painted control answers to WM_CTLCOLOR*.
+HBRUSH ControlColors(HDC dc, COLORREF text, COLORREF face) {
+    SetTextColor(dc, text);
+    SetBkColor(dc, face);
+    return SolidBrush(face);
+}
+
 void DrawCheckMark(HDC dc, const RECT& box, COLORREF color) {
     const int s = box.right - box.left;
     const POINT points[3] = {{box.left + s * 3 / 13, box.top + s * 6 / 13},
@@ -69,11 +77,6 @@ void DrawCheckMark(HDC dc, const RECT& box, COLORREF color) {
 const TStylePalette* Palette() {
     if (!TStyleManager::IsStyleEnabled()) return nullptr;
     return &TStyleManager::ActiveStyle()->Palette();
-}
-
-const TStyleMetrics* Metrics() {
-    if (!TStyleManager::IsStyleEnabled()) return nullptr;
-    return &TStyleManager::ActiveStyle()->Metrics();
 }
 
 HBRUSH SolidBrush(COLORREF color) {
@@ -102,8 +105,7 @@ void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, 
 
 void PaintGroupBox(HWND groupBox, HDC dc) {
     const TStylePalette& p = *Palette();
-    RECT client{};
-    GetClientRect(groupBox, &client);
+    const RECT client = ClientRectOf(groupBox);
     FillRect(dc, &client, SolidBrush(p.Window));
     ScopedSelect selectFont(dc, FontOf(groupBox));
     const std::wstring caption = WindowTextOf(groupBox);
@@ -123,9 +125,8 @@ void PaintGroupBox(HWND groupBox, HDC dc) {
 
 void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
     const TStylePalette& p = *Palette();
-    const int size = Metrics()->CheckBoxSize;
-    RECT client{};
-    GetClientRect(button, &client);
+    const int size = TStyleManager::ActiveStyle()->Metrics().CheckBoxSize;
+    const RECT client = ClientRectOf(button);
     BufferedDC buffer(target, client);
     HDC dc = buffer.get();
     FillRect(dc, &client, SolidBrush(p.Window));
@@ -134,24 +135,16 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
     const bool checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const int top = (client.bottom - size) / 2;
     RECT box{client.left, top, client.left + size, top + size};
+    const COLORREF mark = enabled ? p.CheckMark : p.CheckMarkDisabled;
     if (radio) {
-        UniquePen pen(CreatePen(PS_SOLID, 1, p.CheckBorder));
-        ScopedSelect selectPen(dc, pen.get());
-        ScopedSelect selectBrush(dc, SolidBrush(p.CheckFace));
-        Ellipse(dc, box.left, box.top, box.right, box.bottom);
-        if (checked) {
-            RECT dot = box;
-            InflateRect(&dot, -size / 4, -size / 4);
-            const COLORREF mark = enabled ? p.CheckMark : p.CheckMarkDisabled;
-            UniquePen dotPen(CreatePen(PS_SOLID, 1, mark));
-            ScopedSelect selectDotPen(dc, dotPen.get());
-            ScopedSelect selectDotBrush(dc, SolidBrush(mark));
-            Ellipse(dc, dot.left, dot.top, dot.right, dot.bottom);
-        }
+        Circle(dc, box, p.CheckFace, p.CheckBorder);
+        RECT dot = box;
+        InflateRect(&dot, -size / 4, -size / 4);
+        if (checked) Circle(dc, dot, mark, mark);
     } else {
         FillRect(dc, &box, SolidBrush(p.CheckFace));
         FrameWith(dc, box, p.CheckBorder);
-        if (checked) DrawCheckMark(dc, box, enabled ? p.CheckMark : p.CheckMarkDisabled);
+        if (checked) DrawCheckMark(dc, box, mark);
     }
 
     ScopedSelect selectFont(dc, FontOf(button));
@@ -171,8 +164,7 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
 }
 
 void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, bool hot) {
-    RECT client{};
-    GetClientRect(button, &client);
+    const RECT client = ClientRectOf(button);
     BufferedDC buffer(target, client);
     HDC dc = buffer.get();
     const bool pressed = SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED;
@@ -188,11 +180,12 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
                               : pressed ? p->ButtonFacePressed
                               : hot     ? p->ButtonFaceHot
                                         : p->ButtonFace;
-        RoundedBox(dc, client, fill, focused ? p->FocusRing : p->ButtonBorder, Metrics()->ButtonCornerRadius);
+        const int radius = TStyleManager::ActiveStyle()->Metrics().ButtonCornerRadius;
+        RoundedBox(dc, client, fill, focused ? p->FocusRing : p->ButtonBorder, radius);
         if (focused) {
             RECT ring = client;
             InflateRect(&ring, -2, -2);
-            RoundedBox(dc, ring, fill, p->FocusRing, Metrics()->ButtonCornerRadius);
+            RoundedBox(dc, ring, fill, p->FocusRing, radius);
         }
         InflateRect(&face, -3, -3);
         textColor = disabled ? p->ButtonTextDisabled : p->ButtonText;
@@ -225,8 +218,7 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
 
 void PaintStatusBar(HWND statusBar, HDC target) {
     const TStylePalette& p = *Palette();
-    RECT client{};
-    GetClientRect(statusBar, &client);
+    const RECT client = ClientRectOf(statusBar);
     BufferedDC buffer(target, client);
     HDC dc = buffer.get();
     FillRect(dc, &client, SolidBrush(p.StatusFace));
@@ -268,18 +260,12 @@ void PaintEditFrame(HWND edit) {
 
 HBRUSH EditColors(HDC dc, bool enabled) {
     const TStylePalette* p = Palette();
-    if (!p) return nullptr;
-    SetTextColor(dc, enabled ? p->EditText : p->TextDisabled);
-    SetBkColor(dc, p->EditFace);
-    return SolidBrush(p->EditFace);
+    return p ? ControlColors(dc, enabled ? p->EditText : p->TextDisabled, p->EditFace) : nullptr;
 }
 
 HBRUSH LabelColors(HDC dc) {
     const TStylePalette* p = Palette();
-    if (!p) return nullptr;
-    SetTextColor(dc, p->Text);
-    SetBkColor(dc, p->Window);
-    return SolidBrush(p->Window);
+    return p ? ControlColors(dc, p->Text, p->Window) : nullptr;
 }
 
 bool ChangesButtonLook(UINT message) {
@@ -296,7 +282,8 @@ bool ChangesButtonLook(UINT message) {
 void ApplyDarkCaption(HWND window) {
     const TStylePalette* p = Palette();
     if (!p) return;
-    const UniqueModule dwm = LoadSystemLibrary(L"dwmapi.dll");
+    // From the system folder only: a game folder holds many DLLs.
+    const UniqueModule dwm(LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
     const auto set = reinterpret_cast<SetAttribute>(
         reinterpret_cast<void (*)()>(dwm ? GetProcAddress(dwm.get(), "DwmSetWindowAttribute") : nullptr));

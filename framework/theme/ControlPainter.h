@@ -6,12 +6,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
+
+#include "framework/core/Handles.h"
 #include "framework/theme/Style.h"
 
 namespace ControlPainter {
 // The palette to paint with, or null for the system's own look.
 const TStylePalette* Palette();
-const TStyleMetrics* Metrics();
 // A solid brush of a colour, kept for the life of the process.
 HBRUSH SolidBrush(COLORREF color);
 // Brush for the form's, group boxes' and the picture control's background.
@@ -39,6 +41,21 @@ void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, 
 // Messages after which a self-painted button must be drawn again, because
 // the system's handling of them changes its state or draws it directly.
 bool ChangesButtonLook(UINT message);
+// Answers the painting messages of a control that paints all of itself with
+// `paint(dc)`: WM_PAINT, WM_PRINTCLIENT, and WM_ERASEBKGND with nothing.
+// Other messages: no answer.
+template <class Paint>
+std::optional<LRESULT> PaintMessage(HWND control, UINT message, WPARAM wParam, Paint paint) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PRINTCLIENT) {
+        paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    }
+    if (message != WM_PAINT) return std::nullopt;
+    ScopedPaint painting(control);
+    paint(painting.dc());
+    return 0;
+}
 
 // Asks Windows for a dark caption bar (Windows 10 and later); a no-op elsewhere.
 void ApplyDarkCaption(HWND window);

@@ -76,10 +76,6 @@ void RequireAll(const Fields& fields, const std::set<std::string>& seen, const w
 
 }  // namespace
 
-TCustomStyle::TCustomStyle(std::wstring name, const TStylePalette& palette,
-                           const TStyleMetrics& metrics)
-    : name_(std::move(name)), palette_(palette), metrics_(metrics) {}
-
 TCustomStyle TCustomStyle::Load(const uint8_t* data, size_t size) {
     return FromDocument(StyleFormat::Decode(data, size));
 }

@@ -45,7 +45,8 @@ struct TStyleMetrics {
 
 class TCustomStyle {
 public:
-    TCustomStyle(std::wstring name, const TStylePalette& palette, const TStyleMetrics& metrics);
+    TCustomStyle(std::wstring name, const TStylePalette& palette, const TStyleMetrics& metrics)
+        : name_(std::move(name)), palette_(palette), metrics_(metrics) {}
 
     // Loads a compiled style (resource bytes); raises EStyleFormatError when
     // the data is damaged or incomplete.

@@ -15,8 +15,7 @@ bool IsEntryName(const std::string& name) {
 }
 
 uint32_t Crc32(const uint8_t* data, size_t size) {
-    uLong crc = crc32(0L, Z_NULL, 0);
-    return static_cast<uint32_t>(crc32(crc, data, static_cast<uInt>(size)));
+    return static_cast<uint32_t>(crc32(0L, data, static_cast<uInt>(size)));
 }
 
 bool IsValidUtf8(const std::string& text) {

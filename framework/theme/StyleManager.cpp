@@ -2,18 +2,14 @@
 
 #include <commctrl.h>
 
+#include "framework/core/Paths.h"
+
 namespace {
 
-struct TManagerState {
-    std::vector<std::unique_ptr<TCustomStyle>> registered;
-    const TCustomStyle* active = nullptr;
-    bool discovered = false;
-};
-
-TManagerState& State() {
-    static TManagerState state;
-    return state;
-}
+// The styles of the executable, once discovered, and the one in force.
+std::vector<std::unique_ptr<TCustomStyle>> gRegistered;
+bool gDiscovered = false;
+const TCustomStyle* gActive = nullptr;
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
@@ -33,18 +29,13 @@ std::wstring ResourceNameText(LPCWSTR name) {
     return name;
 }
 
-std::vector<uint8_t> ResourceBytes(HMODULE module, LPCWSTR name) {
-    HRSRC info = FindResourceW(module, name, TStyleManager::ResourceType);
-    HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-    const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-    if (!data) return {};  // an empty style fails validation like any damaged one
-    return std::vector<uint8_t>(data, data + SizeofResource(module, info));
-}
-
 BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR param) noexcept {
     auto* found = reinterpret_cast<std::vector<TStyleResource>*>(param);
+    // A resource that cannot be read is an empty style, which fails validation like any damaged one.
+    const TResourceBytes bytes = FindResourceBytes(name, TStyleManager::ResourceType, module);
+    const auto* data = static_cast<const uint8_t*>(bytes.data);
     try {
-        found->push_back({ResourceNameText(name), ResourceBytes(module, name)});
+        found->push_back({ResourceNameText(name), std::vector<uint8_t>(data, data + (data ? bytes.size : 0))});
         return TRUE;
     } catch (...) {
         found->clear();  // out of memory: not a single style is usable then
@@ -126,25 +117,24 @@ std::vector<std::unique_ptr<TCustomStyle>> LoadStyles(const std::vector<TStyleRe
 }
 
 bool TStyleManager::TrySetStyle(const std::wstring& name, bool showErrors) {
-    TManagerState& state = State();
-    if (!state.discovered) {
+    if (!gDiscovered) {
         // Marked first: a failure is reported once.
-        state.discovered = true;
-        state.registered = LoadStyles(EnumStyleResources(GetModuleHandleW(nullptr)));
+        gDiscovered = true;
+        gRegistered = LoadStyles(EnumStyleResources(GetModuleHandleW(nullptr)));
     }
-    const TCustomStyle* style = FindStyle(state.registered, name);
+    const TCustomStyle* style = FindStyle(gRegistered, name);
     if (!style) {
         if (showErrors) ShowStyleNotFound(name);
         return false;
     }
-    if (state.active != style) {
-        state.active = style;
+    if (gActive != style) {
+        gActive = style;
         // Windows that exist already take on the new look.
         EnumThreadWindows(GetCurrentThreadId(), RepaintWindow, 0);
     }
     return true;
 }
 
-const TCustomStyle* TStyleManager::ActiveStyle() { return State().active; }
+const TCustomStyle* TStyleManager::ActiveStyle() { return gActive; }
 
-bool TStyleManager::IsStyleEnabled() { return State().active != nullptr && !HighContrastOn(); }
+bool TStyleManager::IsStyleEnabled() { return gActive != nullptr && !HighContrastOn(); }
