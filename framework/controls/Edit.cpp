@@ -1,22 +1,33 @@
 #include "framework/controls/Edit.h"
 
+#include <memory>
+
 #include "framework/theme/ControlPainter.h"
 
 namespace {
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-// Whether the clipboard holds a text of one digit or more. Nothing here can
-// raise, so the clipboard is always closed and the text unlocked again.
+// Opens the clipboard for its lifetime (a null owner opens it too).
+struct TOpenClipboard {
+    explicit TOpenClipboard(HWND owner) : open(OpenClipboard(owner)) {}
+    ~TOpenClipboard() {
+        if (open) CloseClipboard();
+    }
+    const bool open;
+};
+
+// Whether the clipboard holds a text of one digit or more. The clipboard is
+// open, and its text locked, only for the length of this call, however it ends.
 bool ClipboardHoldsDigitsOnly(HWND owner) {
-    if (!OpenClipboard(owner)) return false;
+    const TOpenClipboard clipboard(owner);
+    if (!clipboard.open) return false;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!chars) return false;
+    const std::unique_ptr<void, decltype([](void* locked) { GlobalUnlock(locked); })> unlock(data);
     const wchar_t* end = chars;
-    while (end && IsDigit(*end)) ++end;
-    const bool digitsOnly = chars && end != chars && *end == L'\0';
-    if (chars) GlobalUnlock(data);
-    CloseClipboard();
-    return digitsOnly;
+    while (IsDigit(*end)) ++end;
+    return end != chars && *end == L'\0';
 }
 }  // namespace
 
