@@ -160,9 +160,6 @@ run() {
   mount --bind "$top" "$root$top"
   # For the commands of this run: where the root is, and that it is mounted.
   export KV_I386_ROOT=$root KV_I386_RUN=1
-  # The namespace's first process takes only the signals it has handlers for.
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
   "$@"
 }
 
@@ -176,6 +173,9 @@ if [ "${KV_NAMESPACE_OF:-}" != "$0" ]; then
   need_root
   exec "$top/tools/in-namespace" "$0" "$@"
 fi
+# The namespace's first process gets only the signals it has handlers for.
+trap 'exit 130' INT
+trap 'exit 143' TERM
 case $1 in
   create) create ;;
   run) shift; [ $# -gt 0 ] || fail "usage: $0 run CMD..."; run "$@" ;;

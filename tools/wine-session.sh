@@ -29,9 +29,13 @@ esac
 prefix="$top/build/wineprefix$name" state="$top/build/session$name"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 testuser=kvtest
-# The test user's prefix lies in /tmp, within its reach; named after this
-# checkout, which another checkout's test run leaves alone.
-uprefix="/tmp/$testuser-wineprefix$name-$(printf %s "$top" | cksum | cut -d ' ' -f 1)"
+# The test user's prefix lies in /tmp, within its reach. The host's /tmp is
+# every checkout's: there it is named after this one, so that another
+# checkout's test run leaves it alone. The i386 root's /tmp is this one's.
+case $arch in
+  x86_64) uprefix="/tmp/$testuser-wineprefix-$(printf %s "$top" | cksum | cut -d ' ' -f 1)" ;;
+  i686) uprefix="/tmp/$testuser-wineprefix" ;;
+esac
 
 init_prefix() {  # $1 = prefix; run as the prefix's owner
   WINEPREFIX="$1" wineboot -i >/dev/null 2>&1
