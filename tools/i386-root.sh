@@ -4,14 +4,15 @@
 # Debian mirror this machine's apt sources name, then Wine, Xvfb, fonts and
 # the test locales inside it. 32-bit Wine never goes beside the host's 64-bit
 # Wine: the root has its own packages, all i386.
+#   tools/i386-root.sh probe         whether this machine's kernel runs 32-bit
+#                                    programs: exit code 0, or 3 and why not
 #   tools/i386-root.sh create        makes the root, or checks the one there
 #   tools/i386-root.sh run CMD...    runs CMD here with the root's mounts in place
 #   tools/i386-root.sh shell         a shell inside the root, mounts in place
-# `run` mounts /proc, /dev, /sys and the repository (at its own path) into the root,
-# in a mount namespace of its own: no other process sees those mounts, and
-# they vanish with the last process of the run however it ends. They are
-# also unmounted when CMD ends, and every process still inside the root is
-# stopped first. Everything here needs root.
+# `run` mounts /proc, /dev, /sys and the repository (at its own path) into the
+# root. create, run and shell work in a mount and PID namespace of their own
+# (tools/in-namespace): no other process sees those mounts, and the mounts and
+# every process of the run end with it, however it ends. They need root.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 # KV_I386_ROOT puts it elsewhere.
@@ -23,11 +24,30 @@ no_ia32=3
 
 fail() { echo "i386-root.sh: $*" >&2; exit 1; }
 
+refused() {  # $1 = what said so
+  echo "i386-root.sh: this machine's kernel refuses 32-bit programs ($1: Exec format error);" \
+       "the i686 build cannot run here" >&2
+  exit $no_ia32
+}
+
+# Finds out before anything is downloaded: a 93-byte 32-bit x86 program (ELF
+# header, one program header, then xor ebx,ebx; mov eax,1; int 0x80, that is
+# exit(0)), written into the build folder, where programs must run anyway.
+probe() {
+  local file out status=0
+  mkdir -p "$top/build"
+  file=$(mktemp "$top/build/ia32-probe.XXXXXX")
+  printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >"$file"
+  chmod +x "$file"
+  out=$("$file" 2>&1) || status=$?
+  rm -f "$file"
+  [ $status != 0 ] || return 0
+  echo "$out" | grep -qi "exec format error" && refused "a 32-bit test program"
+  fail "cannot tell whether this machine runs 32-bit programs: a 32-bit test program ended with code $status${out:+: $out}"
+}
+
 need_root() {
   [ "$(id -u)" = 0 ] || fail "the i386 root takes chroot and mounts: run as root"
-  local why
-  why=$(unshare --mount --propagation private true 2>&1) ||
-    fail "cannot make a mount namespace here for the root's mounts (unshare: $why)"
 }
 
 # The Debian mirror of this machine's own apt sources for $suite (deb822
@@ -57,15 +77,11 @@ mirror() {
   esac
 }
 
-# Whether this kernel runs the root's 32-bit programs; says so plainly if not.
+# Whether the root's programs start here; says so plainly if not.
 check_exec() {
   local out
   if ! out=$(chroot "$root" /bin/true 2>&1); then
-    if echo "$out" | grep -qi "exec format error"; then
-      echo "i386-root.sh: this machine's kernel refuses 32-bit programs" \
-           "(chroot $root /bin/true: Exec format error); the i686 build cannot run here" >&2
-      exit $no_ia32
-    fi
+    echo "$out" | grep -qi "exec format error" && refused "chroot $root /bin/true"
     fail "cannot start a program in $root: $out"
   fi
 }
@@ -81,30 +97,6 @@ remove_root() {
   [ -e "$root" ] || return 0
   [ -z "$(mounts_below_root)" ] || fail "will not remove $root: mounts below it: $(mounts_below_root | tr '\n' ' ')"
   rm -rf --one-file-system "$root"
-}
-
-# Undoes this run's mounts, after stopping every process still inside the
-# root (they were all started by this run: the root is ours).
-unmount_all() {
-  local pids="" pid
-  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-    [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ] && pids="$pids $pid"
-  done
-  if [ -n "$pids" ]; then
-    kill $pids 2>/dev/null || true
-    for _ in $(seq 20); do
-      local alive=""
-      for pid in $pids; do [ -e "/proc/$pid" ] && alive="$alive $pid"; done
-      [ -z "$alive" ] && break
-      sleep 0.1
-    done
-    [ -z "$alive" ] || kill -9 $alive 2>/dev/null || true
-  fi
-  local target
-  for target in $(mounts_below_root); do
-    mountpoint -q "$target" && { umount -R "$target" 2>/dev/null || umount -R -l "$target" 2>/dev/null || true; }
-  done
-  [ -z "$(mounts_below_root)" ] || echo "i386-root.sh: still mounted: $(mounts_below_root | tr '\n' ' ')" >&2
 }
 
 # The system's file systems (Wine reads the processors from /sys), and the
@@ -127,11 +119,19 @@ in_root() {  # a command inside the root, in a plain environment
 # What the finished root holds; a change of the lists brings the root up to date.
 wanted() { echo "$packages; locales: $("$top/tools/locales.sh" list | tr '\n' ' ')"; }
 
-create_inside() {  # in a mount namespace of its own
-  trap unmount_all EXIT
+# Makes the root, or brings it up to date. One at a time: a second run waits
+# for the first and then finds the root ready.
+create() {
+  command -v debootstrap >/dev/null || fail "debootstrap is missing (tools/setup.sh installs it)"
+  mkdir -p "$(dirname "$root")"
+  exec 9>"$root.lock"
+  flock 9
+  if [ -f "$root/.kv-ready" ] && [ "$(cat "$root/.kv-ready")" = "$(wanted)" ]; then
+    check_exec
+    return 0
+  fi
   if [ ! -f "$root/.kv-base" ]; then
     remove_root
-    mkdir -p "$(dirname "$root")"
     local from
     from=$(mirror)
     echo "i386-root.sh: debootstrap $suite (i386, minbase) from $from into $root"
@@ -152,20 +152,9 @@ create_inside() {  # in a mount namespace of its own
   echo "i386-root.sh: the root is ready"
 }
 
-create() {
-  need_root
-  command -v debootstrap >/dev/null || fail "debootstrap is missing (tools/setup.sh installs it)"
-  if [ -f "$root/.kv-ready" ] && [ "$(cat "$root/.kv-ready")" = "$(wanted)" ]; then
-    check_exec
-    return 0
-  fi
-  unshare --mount --propagation private -- "$0" _create
-}
-
-run_inside() {  # in a mount namespace of its own
-  trap unmount_all EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
+run() {
+  [ -f "$root/.kv-ready" ] || fail "no i386 root in $root yet: make it with tools/i386-root.sh create"
+  check_exec
   mount_system
   mkdir -p "$root$top"
   mount --bind "$top" "$root$top"
@@ -174,19 +163,21 @@ run_inside() {  # in a mount namespace of its own
   "$@"
 }
 
-run() {
-  need_root
-  [ -f "$root/.kv-ready" ] || fail "no i386 root in $root yet: make it with tools/i386-root.sh create"
-  check_exec
-  [ $# -gt 0 ] || fail "usage: $0 run CMD..."
-  exec unshare --mount --propagation private -- "$0" _run "$@"
-}
-
 case ${1:-} in
+  probe) probe; exit 0 ;;
+  create|run|shell) ;;
+  *) echo "usage: $0 probe | create | run CMD... | shell" >&2; exit 2 ;;
+esac
+if [ "${KV_NAMESPACE_OF:-}" != "$0" ]; then
+  probe
+  need_root
+  exec "$top/tools/in-namespace" "$0" "$@"
+fi
+# The namespace's first process gets only the signals it has handlers for.
+trap 'exit 130' INT
+trap 'exit 143' TERM
+case $1 in
   create) create ;;
-  run) shift; run "$@" ;;
+  run) shift; [ $# -gt 0 ] || fail "usage: $0 run CMD..."; run "$@" ;;
   shell) run "$top/tools/i386-exec" bash ;;
-  _create) create_inside ;;
-  _run) shift; run_inside "$@" ;;
-  *) echo "usage: $0 create | run CMD... | shell" >&2; exit 2 ;;
 esac

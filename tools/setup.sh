@@ -5,10 +5,11 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 # debootstrap makes the i386 Debian root where the i686 build's tests run
-# (tools/i386-root.sh).
+# (tools/i386-root.sh); x11-utils' xwininfo tells tools/run.sh that the
+# window is up.
 packages="cmake ninja-build make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686
 binutils-mingw-w64-x86-64 libz-mingw-w64-dev googletest wine wine64 fonts-wine xvfb xauth imagemagick
-locales debootstrap debian-archive-keyring util-linux"
+x11-utils locales debootstrap debian-archive-keyring util-linux"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -11,16 +11,13 @@ arch=${1:-}
 shift || true
 case $arch in
   x86_64)
-    # The tests mount a small disk (as root): in a mount namespace of the
-    # run's own, it is gone when the run ends, however it ends. Where no
-    # namespace can be made, the tests' own clean-up unmounts it.
-    if [ "$(id -u)" = 0 ] && [ -z "${KV_MOUNT_NAMESPACE:-}" ] &&
-       unshare --mount --propagation private true 2>/dev/null; then
-      KV_MOUNT_NAMESPACE=1 exec unshare --mount --propagation private -- "$0" x86_64 "$@"
-    fi
+    # In a namespace of the run's own, the small disk that the tests mount
+    # and every process they leave behind are gone when the run ends. Where
+    # none can be made, the tests' own clean-up unmounts the disk.
+    [ "${KV_NAMESPACE_OF:-}" = "$0" ] || exec "$top/tools/in-namespace" --if-possible "$0" x86_64 "$@"
     session=("$top/tools/wine-session.sh") ;;
   i686)
-    # The root's mounts exist only for the run that made them.
+    # The root's mounts, in a namespace of the run's own like the x86_64 run.
     [ -n "${KV_I386_RUN:-}" ] || exec "$top/tools/i386-root.sh" run "$0" i686 "$@"
     session=("$top/tools/i386-exec" "$top/tools/wine-session.sh") ;;
   *) echo "usage: $0 x86_64|i686 [ctest options]" >&2; exit 2 ;;
@@ -32,5 +29,5 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 exports=$("${session[@]}" start "$arch") || { echo "test-arch.sh: the $arch Wine session did not start" >&2; exit 1; }
 eval "$exports"
-cd "$top/build/$arch"
+cd "$top/build/$arch" || exit 1
 ctest --output-on-failure --timeout 300 -j 2 "$@"

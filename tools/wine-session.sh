@@ -1,24 +1,41 @@
 #!/usr/bin/env bash
-# Brings up (start) or tears down (stop) what the tests need around Wine:
-# an X server, the project's Wine prefix with Wine's services kept running,
-# and, when run as root, an unprivileged user with a prefix of its own for
-# the cases where file permissions matter (root ignores them under Wine).
-#   eval "$(tools/wine-session.sh start [ARCH])"   prints the variables to export
-#   tools/wine-session.sh stop [ARCH]
-#   tools/wine-session.sh prepare [ARCH]            only the project's prefix, for a desktop of one's own
+# Brings up (start) or tears down (stop) what Wine needs for a test run or
+# for tools/run.sh: an X server, the project's Wine prefix with Wine's
+# services kept running, and for tests run as root an unprivileged user with
+# a prefix of its own for the cases where file permissions matter (root
+# ignores them under Wine).
+#   eval "$(tools/wine-session.sh start [ARCH [USE]])"   prints the variables to export
+#   tools/wine-session.sh stop [ARCH [USE]]
+#   tools/wine-session.sh prepare [ARCH [USE]]           only the prefix, for a desktop of one's own
 # ARCH is x86_64 (the default: 64-bit Wine on this system) or i686 (32-bit
-# Wine: run this inside the i386 root, through tools/i386-exec). Each has its
-# own prefix and X server, so both can run at the same time.
+# Wine: run this inside the i386 root, through tools/i386-exec). USE is test
+# (the default) or run. Each architecture and use has a prefix and an X
+# server of its own, and stop ends only those: a test run and tools/run.sh
+# go side by side, also those of other checkouts.
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 arch=${2:-x86_64}
+use=${3:-test}
 case $arch in
-  x86_64) prefix="$top/build/wineprefix" state="$top/build/session" ;;
-  i686) prefix="$top/build/wineprefix-i686" state="$top/build/session-i686" ;;
+  x86_64) name="" ;;
+  i686) name="-i686" ;;
   *) echo "wine-session.sh: unknown architecture $arch" >&2; exit 2 ;;
 esac
+case $use in
+  test) ;;
+  run) name="-run$name" ;;
+  *) echo "wine-session.sh: unknown use $use" >&2; exit 2 ;;
+esac
+prefix="$top/build/wineprefix$name" state="$top/build/session$name"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 testuser=kvtest
+# The test user's prefix lies in /tmp, within its reach. The host's /tmp is
+# every checkout's: there it is named after this one, so that another
+# checkout's test run leaves it alone. The i386 root's /tmp is this one's.
+case $arch in
+  x86_64) uprefix="/tmp/$testuser-wineprefix-$(printf %s "$top" | cksum | cut -d ' ' -f 1)" ;;
+  i686) uprefix="/tmp/$testuser-wineprefix" ;;
+esac
 
 init_prefix() {  # $1 = prefix; run as the prefix's owner
   WINEPREFIX="$1" wineboot -i >/dev/null 2>&1
@@ -78,9 +95,8 @@ start() {
   WINEPREFIX="$prefix" wineserver -p
   WINEPREFIX="$prefix" wine cmd /c exit >/dev/null 2>&1
   echo "export DISPLAY=$display WINEPREFIX=$prefix"
-  if [ "$(id -u)" = 0 ]; then
+  if [ "$(id -u)" = 0 ] && [ "$use" = test ]; then
     id "$testuser" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$testuser"
-    local uprefix="/tmp/$testuser-wineprefix"
     if [ ! -f "$uprefix/system.reg" ]; then
       rm -rf "$uprefix"; install -d -o "$testuser" "$uprefix"
       runuser -u "$testuser" -- env DISPLAY="$display" WINEDEBUG=-all \
@@ -94,8 +110,8 @@ start() {
 
 stop() {
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null
-  if [ "$(id -u)" = 0 ] && id "$testuser" >/dev/null 2>&1; then
-    runuser -u "$testuser" -- env WINEPREFIX="/tmp/$testuser-wineprefix" wineserver -k 2>/dev/null
+  if [ "$(id -u)" = 0 ] && [ "$use" = test ] && id "$testuser" >/dev/null 2>&1; then
+    runuser -u "$testuser" -- env WINEPREFIX="$uprefix" wineserver -k 2>/dev/null
   fi
   [ -f "$state/xvfb.pid" ] && kill "$(cat "$state/xvfb.pid")" 2>/dev/null
   rm -f "$state/xvfb.pid" "$state/display"
@@ -104,5 +120,5 @@ stop() {
 
 case ${1:-} in
   start|stop|prepare) "$1" ;;
-  *) echo "usage: $0 start|stop|prepare [x86_64|i686]" >&2; exit 2 ;;
+  *) echo "usage: $0 start|stop|prepare [x86_64|i686 [test|run]]" >&2; exit 2 ;;
 esac
