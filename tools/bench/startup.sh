@@ -9,7 +9,8 @@ set -eu
 top=$(cd "$(dirname "$0")/../.." && pwd)
 "$top/tools/build.sh" x86_64 >/dev/null
 build="$top/build/x86_64"
-eval "$("$top/tools/wine-session.sh" start)"
-trap '"$top/tools/wine-session.sh" stop' EXIT
+# tools/run.sh's session, not the tests': a test run beside it goes on.
+eval "$("$top/tools/wine-session.sh" start x86_64 run)"
+trap '"$top/tools/wine-session.sh" stop x86_64 run' EXIT
 "$top/tools/wine-exec" "$build/tools/bench/startup_bench.exe" "${KV_BENCH_EXE:-$build/KorvaneCFG.exe}" \
   "$build/tools/bench/bare_window.exe" "$@" "$build/tools/bench/bare_window_v6.exe"
