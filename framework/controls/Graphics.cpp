@@ -49,8 +49,9 @@ void TPicture::UnregisterGraphicClass(const std::wstring& className) { gRegistry
 
 std::unique_ptr<TGraphic> TPicture::LoadFromResource(const std::wstring& className, const wchar_t* resource) {
     const auto format = gRegistry.find(className);
+    if (format == gRegistry.end()) return nullptr;  // the picture stays empty, unread
     const TResourceBytes bytes = FindResourceBytes(resource);
-    if (format == gRegistry.end() || !bytes.data) return nullptr;
+    if (!bytes.data) return nullptr;
     auto graphic = format->second();
     graphic->LoadFromBytes(bytes.data, bytes.size);
     return graphic;
