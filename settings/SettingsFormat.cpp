@@ -78,18 +78,18 @@ std::wstring RewrittenKeyLine(std::wstring_view line, const TWindowValues& value
     return std::wstring(kSettingsKeys[key].keyText) + (values[key].empty() ? L"0" : values[key]);
 }
 
-// Writes the lines of `file` in `to` into `sink`, or without a sink only
-// finds out whether it can. It cannot where a line without a key text does
+// Writes the lines of `file` in `to` to `out`, or without it only finds
+// out whether it can. It cannot where a line without a key text does
 // not come back from decoding unchanged, or, when `exact`, where `to`
 // cannot hold a character of a line. Lines that keep their encoding keep
 // their bytes, runs of them that end in CR LF in one piece.
 bool Rewrite(const TFileText& file, const TEncoding& to, const TWindowValues& values, bool exact,
-             const TByteSink* sink) {
+             std::string* out) {
     const UINT own = file.encoding.codePage;
     if (!file.tail.empty() && to.codePage != own) return false;
     const std::string lineBreak = Encode(L"\r\n", to.codePage);
     const auto put = [&](std::string_view bytes) {
-        if (sink && !bytes.empty()) (*sink)(bytes);
+        if (out) *out += bytes;
     };
     const auto putText = [&](std::wstring_view text) {
         const std::string bytes = Encode(text, to.codePage);
@@ -163,7 +163,10 @@ TLoadedValues LoadedValues(std::string_view bytes, UINT ansiCodePage) {
     return values;
 }
 
-void WriteSavedBytes(std::string_view bytes, UINT ansiCodePage, const TWindowValues& values, const TByteSink& sink) {
+std::string SavedBytes(std::string_view bytes, UINT ansiCodePage, const TWindowValues& values) {
     const TFileText file = FileTextOf(bytes, ansiCodePage);
-    Rewrite(file, SaveEncoding(file, ansiCodePage, values), values, false, &sink);
+    std::string saved;
+    saved.reserve(bytes.size() + bytes.size() / 8 + 4096);  // room for lines that end anew: no copy
+    Rewrite(file, SaveEncoding(file, ansiCodePage, values), values, false, &saved);
+    return saved;
 }

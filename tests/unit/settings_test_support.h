@@ -16,11 +16,8 @@ namespace settings_test {
 
 inline TLoadedValues LoadSettings(std::string_view bytes, UINT codePage) { return LoadedValues(bytes, codePage); }
 
-// A save's bytes, joined.
 inline std::string SaveSettings(std::string_view bytes, UINT codePage, const TWindowValues& values) {
-    std::string saved;
-    WriteSavedBytes(bytes, codePage, values, [&](std::string_view piece) { saved += piece; });
-    return saved;
+    return SavedBytes(bytes, codePage, values);
 }
 
 // Removes a folder and everything in it, read-only and hidden files too.
@@ -133,6 +130,7 @@ public:
     THeldFile& operator=(const THeldFile&) = delete;
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
     DWORD Error() const { return error_; }
+    HANDLE Handle() const { return handle_; }
     void Release() {
         if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
