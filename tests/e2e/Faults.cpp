@@ -196,6 +196,37 @@ HeldFile::HeldFile(const std::wstring& path, DWORD access, DWORD share)
     if (!file_) error_ = GetLastError();
 }
 
+std::optional<std::string> HeldFile::ReadAll() const {
+    if (!SetFilePointerEx(file_.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file_.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    return bytes;
+}
+
+std::optional<ULONGLONG> DiskSize(const std::wstring& folder) {
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (!GetDiskFreeSpaceExW(folder.c_str(), &available, &total, &free)) return std::nullopt;
+    return total.QuadPart;
+}
+
+std::wstring ParentOf(const std::wstring& folder) { return FolderOf(folder.substr(0, folder.size() - 1)); }
+
+Filler::Filler(std::wstring path) : path_(std::move(path)) {
+    UniqueFile file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+    const std::string block(64 * 1024, 'x');
+    // Smaller and smaller writes, down to single bytes, so that not even
+    // the last page of the file system stays free.
+    for (DWORD size : {64u * 1024u, 4096u, 1u}) {
+        DWORD written = 0;
+        while (WriteFile(file.get(), block.data(), size, &written, nullptr) && written == size) {
+        }
+        lastError_ = GetLastError();
+    }
+}
+
 bool SetFolderWritable(const std::wstring& folder, bool writable) {
     return SetDacl(folder, FolderDacl(writable));
 }

@@ -74,10 +74,36 @@ public:
     bool IsOpen() const { return static_cast<bool>(file_); }
     DWORD Error() const { return error_; }
     void Release() { file_.reset(); }
+    // Everything the handle reads, from the file's start.
+    std::optional<std::string> ReadAll() const;
 
 private:
     UniqueFile file_;
     DWORD error_ = 0;
+};
+
+// Larger than the exe and its settings, far smaller than any real disk: a
+// file system of at most this size is one a test may fill.
+inline constexpr ULONGLONG kLargestSmallDisk = 64ull << 20;
+// The size of the file system that holds `folder`.
+std::optional<ULONGLONG> DiskSize(const std::wstring& folder);
+// The folder that holds a folder (its path ending in a backslash).
+std::wstring ParentOf(const std::wstring& folder);
+
+// A file that takes every byte the disk has left, and gives them back when it goes.
+class Filler {
+public:
+    explicit Filler(std::wstring path);
+    ~Filler() { Remove(); }
+    Filler(const Filler&) = delete;
+    Filler& operator=(const Filler&) = delete;
+
+    DWORD LastError() const { return lastError_; }
+    bool Remove() { return DeleteFileW(path_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }
+
+private:
+    std::wstring path_;
+    DWORD lastError_ = 0;
 };
 
 // Removes or grants write access to a folder (mode 0555 or 0755 on the Linux

@@ -43,6 +43,18 @@ std::string CrLfLines(std::initializer_list<std::string_view> lines) {
     return bytes;
 }
 
+std::string LargeSettings(char mode, int fillerLines) {
+    std::string bytes = CrLfLines({"[DEFAULT]", "PROTECTION_ID = 0", std::string("PROTECTION_MODE = ") + mode,
+                                   "PROTECTION_CHRONICLE = 0", "PROTECTION_LOGO = 1", "PROTECTION_CLIENT_ID = 0"});
+    bytes.reserve(bytes.size() + fillerLines * 64);
+    char line[80];
+    for (int i = 0; i < fillerLines; ++i) {
+        std::snprintf(line, sizeof line, "; filler %06d abcdefghijklmnopqrstuvwxyz 0123456789 ABCDEFGHIJK\r\n", i);
+        bytes += line;
+    }
+    return bytes;
+}
+
 std::string Visible(std::string_view bytes) {
     std::string shown;
     for (unsigned char c : bytes) {

@@ -46,6 +46,10 @@ int CheckedItem(HWND main, int groupId);
 
 // Joins lines, each followed by CR LF.
 std::string CrLfLines(std::initializer_list<std::string_view> lines);
+// A large settings file with the given protection mode code, then
+// `fillerLines` lines of about 64 bytes. Only the mode line differs between codes:
+// old and new are the same size.
+std::string LargeSettings(char mode, int fillerLines = 64000);
 // Bytes printed so that control characters and line breaks can be seen.
 std::string Visible(std::string_view bytes);
 

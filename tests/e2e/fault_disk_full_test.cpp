@@ -6,48 +6,6 @@
 namespace e2e {
 namespace {
 
-// Larger than the exe and its settings, far smaller than any real disk.
-constexpr ULONGLONG kLargestSmallDisk = 64ull << 20;
-
-std::optional<ULONGLONG> DiskSize(const std::wstring& folder) {
-    ULARGE_INTEGER available{}, total{}, free{};
-    if (!GetDiskFreeSpaceExW(folder.c_str(), &available, &total, &free)) return std::nullopt;
-    return total.QuadPart;
-}
-
-std::wstring ParentOf(const std::wstring& folder) {
-    return FolderOf(folder.substr(0, folder.size() - 1));
-}
-
-// A file that takes every byte the disk has left, and gives them back when it goes.
-class Filler {
-public:
-    explicit Filler(std::wstring path) : path_(std::move(path)) {
-        UniqueFile file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-        if (!file) return;
-        const std::string block(64 * 1024, 'x');
-        // Smaller and smaller writes, down to single bytes, so that not even
-        // the last page of the file system stays free.
-        for (DWORD size : {64u * 1024u, 4096u, 1u}) {
-            DWORD written = 0;
-            while (WriteFile(file.get(), block.data(), size, &written, nullptr) && written == size) {
-            }
-            lastError_ = GetLastError();
-        }
-    }
-    ~Filler() { Remove(); }
-    Filler(const Filler&) = delete;
-    Filler& operator=(const Filler&) = delete;
-
-    DWORD LastError() const { return lastError_; }
-    bool Remove() { return DeleteFileW(path_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }
-
-private:
-    std::wstring path_;
-    DWORD lastError_ = 0;
-};
-
 class DiskFullFaultTest : public FaultTest {
 protected:
     void SetUp() override {

@@ -65,19 +65,6 @@ TEST_F(FaultTest, FileHeldForReadingWithoutWriteSharingOnSaveCannotBeWritten) {
     ExpectSaveSucceeds(kUserSettingsSavedFull);
 }
 
-// A viewer that lets others write but not delete: the new content cannot be
-// put in the file's place (Wine, like Windows, refuses to replace an open
-// file), and after a second of retries the save gives up.
-TEST_F(FaultTest, FileOpenInAViewerOnSaveCannotBeReplaced) {
-    StartOn(kUserSettings);
-    ChooseProtection(1, L"1");
-    HeldFile viewer(SettingsPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    ASSERT_TRUE(viewer.IsOpen()) << viewer.Error();
-    ExpectSaveFails(kAccessDenied, kUserSettings);
-    viewer.Release();
-    ExpectSaveSucceeds(kUserSettingsSavedFull);
-}
-
 TEST_F(FaultTest, FileDeletedAfterStartUpIsNotCreatedBySave) {
     StartOn(kUserSettings);
     ChooseProtection(1, L"1");

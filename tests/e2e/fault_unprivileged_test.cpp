@@ -35,13 +35,37 @@ protected:
     bool unreadable_ = false;
 };
 
-TEST_F(UnprivilegedFaultTest, FolderThatCannotBeWrittenRefusesTheSaveUntilItCanBe) {
+// No new file may be made in the folder, but game.dat may be written: the
+// save rewrites it in place, and leaves nothing else in the folder.
+TEST_F(UnprivilegedFaultTest, FolderThatCannotBeWrittenGetsTheFileRewrittenInPlace) {
     StartOn(kUserSettings);
     ChooseProtection(1, L"1");
     ASSERT_TRUE(SetFolderWritable(Folder().Path(), false));
-    ExpectSaveFails(L"File access denied.", kUserSettings);
-    ASSERT_TRUE(SetFolderWritable(Folder().Path(), true));
     ExpectSaveSucceeds(kUserSettingsSavedFull);
+}
+
+// The same folder on a full disk, and a new content one byte longer than the
+// old, which fills its last page: the byte that does not fit fails the save
+// before any old byte is overwritten, and game.dat stays as it was.
+TEST_F(UnprivilegedFaultTest, FullDiskWhileRewritingInPlaceLeavesTheFileWhole) {
+    if (DiskSize(Folder().Path()).value_or(0) > kLargestSmallDisk) {
+        ASSERT_EQ(GetEnvironmentVariableW(L"KV_SMALL_DISK_REQUIRED", nullptr, 0), 0u)
+            << "the test command put the test folder on a small file system, but it is not one";
+        GTEST_SKIP() << "no small file system to fill: it takes root to mount one";
+    }
+    // The mode has no value, so FULL makes the file one byte longer.
+    std::string before = "PROTECTION_MODE = \r\n; kept by the user\r\n";
+    before += std::string(4096 - before.size() - 2, 'x') + "\r\n";
+    std::string after = before;
+    after.insert(after.find(" = ") + 3, "1");
+    StartOn(before);
+    ChooseProtection(1, L"1");
+    ASSERT_TRUE(SetFolderWritable(Folder().Path(), false));
+    Filler filler(ParentOf(Folder().Path()) + L"filler");
+    ASSERT_EQ(filler.LastError(), static_cast<DWORD>(ERROR_DISK_FULL)) << "the disk did not fill up";
+    ExpectSaveFails(L"I/O error 112.", before);
+    ASSERT_TRUE(filler.Remove());
+    ExpectSaveSucceeds(after);
 }
 
 TEST_F(UnprivilegedFaultTest, SettingsFileWithoutPermissionsIsReportedAtStartUpAndOnSave) {

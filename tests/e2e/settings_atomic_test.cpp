@@ -10,23 +10,6 @@
 namespace e2e {
 namespace {
 
-// A few MB, so that a save takes long enough to be caught in the middle.
-constexpr int kFillerLines = 64000;
-
-// The large settings file with the given protection mode code. Only the mode
-// line differs between the codes: old and new are the same size.
-std::string LargeSettings(char mode) {
-    std::string bytes = CrLfLines({"[DEFAULT]", "PROTECTION_ID = 0", std::string("PROTECTION_MODE = ") + mode,
-                                   "PROTECTION_CHRONICLE = 0", "PROTECTION_LOGO = 1", "PROTECTION_CLIENT_ID = 0"});
-    bytes.reserve(bytes.size() + kFillerLines * 64);
-    char line[80];
-    for (int i = 0; i < kFillerLines; ++i) {
-        std::snprintf(line, sizeof line, "; filler %06d abcdefghijklmnopqrstuvwxyz 0123456789 ABCDEFGHIJK\r\n", i);
-        bytes += line;
-    }
-    return bytes;
-}
-
 std::optional<ULONGLONG> FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
