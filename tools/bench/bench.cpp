@@ -1,5 +1,6 @@
-// Measures loading and saving of a large game.dat against the floor any save
-// stands on: a plain read, write, flush and rename of the same bytes.
+// Measures loading and saving of a large game.dat against the floor the two
+// stand on: loading reads the file into memory; a save reads it into memory,
+// writes it to a new file, flushes that and renames it over the old.
 //
 //   settings_bench [--runs N] [--in FOLDER] [MEGABYTES ...]
 //
@@ -11,8 +12,8 @@
 // Loading is what the window does at start-up: reading the file and taking
 // the values from it. Saving is the window's save: reading the file, the new
 // bytes, the temporary file written and flushed, and the replace. The floor
-// reads the file into memory, writes it to a new file, flushes and closes
-// that and renames it over another. "copy" is CopyFileW of the file, which
+// reads the file into memory twice, writes it to a new file, flushes and
+// closes that and renames it over another. "copy" is CopyFileW of the file, which
 // does not flush, and "flush" flushing such a copy afterwards.
 //
 // The steps of one run follow each other, so that whatever else the machine
@@ -151,6 +152,7 @@ bool Measure(const std::wstring& folder, double megabytes, int runs, Figures& fi
         const double l = Time([&] { Load(path); });
         const double s = Time([&] { SaveSettingsFile(path, values); });
         const double f = Time([&] {
+            ReadWhole(path);
             WriteWhole(floorTemp, ReadWhole(path), true);
             MoveFileExW(floorTemp.c_str(), floorTarget.c_str(), MOVEFILE_REPLACE_EXISTING);
         });
