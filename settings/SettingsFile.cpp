@@ -19,6 +19,8 @@ constexpr ULONGLONG kReplaceRetryMilliseconds = 1000;
 constexpr DWORD kCleanUpWaitMilliseconds = 10000;
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// A save's small pieces reach the file in blocks of about this size: fewer writes.
+constexpr size_t kWriteBlock = 256 * 1024;
 
 using UniqueSearch = UniqueHandle<HANDLE, FindClose>;
 
@@ -36,38 +38,6 @@ UniqueFile OpenExisting(const std::wstring& path, DWORD access, DWORD share) {
     return Owned(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-// The file a save replaces: where game.dat is a symbolic link, the file it points to.
-std::wstring FileBehind(const std::wstring& path) {
-    // Opened only to learn where a link points: no access, every sharing.
-    const UniqueFile file = OpenExisting(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-    return file ? FinalPath(file.get(), path) : LongPathForm(path);
-}
-
-// Whether another program has the file open, in any way: then Windows (and
-// Wine) refuse to replace it.
-bool HeldOpenElsewhere(const std::wstring& file) {
-    return !OpenExisting(file, GENERIC_READ, 0) && GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-// Writes `bytes` over the open file from its start, ends the file after them
-// and puts it on the disk, as a plain rewrite does; raises that rewrite's
-// errors. Where the new content is longer, its part past the old end is
-// written first: a disk without room for it fails the save before a single
-// old byte is overwritten, and the file is cut back to its old end.
-void RewriteInPlace(HANDLE file, std::string_view bytes, const std::wstring& path) {
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) RaiseInOutError(GetLastError(), path);
-    const size_t overwritten = static_cast<size_t>(std::min<ULONGLONG>(size.QuadPart, bytes.size()));
-    if (const DWORD error = WriteAt(file, overwritten, bytes.substr(overwritten))) {
-        WriteAt(file, overwritten, {}, true);
-        RaiseInOutError(error, path);
-    }
-    DWORD error = WriteAt(file, 0, bytes.substr(0, overwritten));
-    if (error == 0) error = WriteAt(file, bytes.size(), {}, true);
-    if (error == 0 && !FlushFileBuffers(file)) error = GetLastError();
-    if (error) RaiseInOutError(error, path);
-}
-
 void RemoveFile(const std::wstring& path) {
     if (DeleteFileW(path.c_str())) return;
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only leftover
@@ -76,28 +46,6 @@ void RemoveFile(const std::wstring& path) {
 
 std::wstring TemporaryName(const std::wstring& file, long number) {
     return file + kTemporarySuffix + (number == 0 ? L"" : L"." + std::to_wstring(number));
-}
-
-// Saves, creations and clean-ups of one file take turns, in every copy of
-// the program, so that a start never removes the temporary file of another
-// copy's save. A turn is a mutex named after the file (its path without the
-// long-path prefix, in capitals, hashed: names are short and have no
-// backslashes); a copy killed while it has its turn passes it on.
-void EndTurn(HANDLE mutex) {
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-}
-using TTurn = UniqueHandle<HANDLE, EndTurn>;
-
-TTurn TakeTurn(std::wstring file, DWORD waitMilliseconds) {
-    if (file.starts_with(L"\\\\?\\UNC\\")) file.erase(2, 6);
-    else if (file.starts_with(L"\\\\?\\")) file.erase(0, 4);
-    CharUpperBuffW(file.data(), static_cast<DWORD>(file.size()));
-    uint64_t hash = 14695981039346656037ull;
-    for (const wchar_t c : file) hash = (hash ^ c) * 1099511628211ull;
-    UniqueFile mutex(CreateMutexW(nullptr, FALSE, (L"Local\\KorvaneCFG.save." + std::to_wstring(hash)).c_str()));
-    const DWORD result = mutex ? WaitForSingleObject(mutex.get(), waitMilliseconds) : WAIT_FAILED;
-    return TTurn(result == WAIT_OBJECT_0 || result == WAIT_ABANDONED ? mutex.release() : nullptr);
 }
 
 // A new file beside `target` that is moved into its place, or removed.
@@ -121,12 +69,22 @@ public:
         return ERROR_FILE_EXISTS;
     }
 
-    // Writes the content, puts it on the disk and closes the file.
-    DWORD Write(std::string_view bytes) {
-        DWORD error = WriteAt(file_.get(), 0, bytes);
-        if (error == 0 && !FlushFileBuffers(file_.get())) error = GetLastError();
-        if (error == 0 && !CloseHandle(file_.release())) error = GetLastError();
-        return error;
+    // Keeps the first failure for Finish.
+    void Append(std::string_view bytes) {
+        if (block_.size() + bytes.size() > kWriteBlock) {
+            Write(block_);
+            block_.clear();  // keeps its memory: fresh memory for every block would cost more than the copy
+        }
+        if (bytes.size() > kWriteBlock) Write(bytes);
+        else block_ += bytes;
+    }
+
+    // Puts the content on the disk and closes the file.
+    DWORD Finish() {
+        Write(block_);
+        if (error_ == 0 && !FlushFileBuffers(file_.get())) error_ = GetLastError();
+        if (error_ == 0 && !CloseHandle(file_.release())) error_ = GetLastError();
+        return error_;
     }
 
     // Over the target when `replace`, else only where nothing is. Wine would
@@ -159,8 +117,16 @@ public:
     }
 
 private:
+    void Write(std::string_view bytes) {
+        if (error_ == 0) error_ = WriteAt(file_.get(), written_, bytes);
+        written_ += bytes.size();
+    }
+
     std::wstring target_, path_;  // path_ is empty while there is no file
     UniqueFile file_;
+    std::string block_;
+    ULONGLONG written_ = 0;
+    DWORD error_ = 0;
 };
 }  // namespace
 
@@ -174,16 +140,17 @@ TLoadedValues LoadSettingsFile(const std::wstring& path) {
 
 void CreateSettingsFile(const std::wstring& path, std::string_view bytes) {
     const std::wstring file = LongPathForm(path);
-    const TTurn turn = TakeTurn(file, INFINITE);
+    const UniqueFileTurn turn = TakeFileTurn(file, INFINITE);
     TTemporaryFile created(file);
     if (const DWORD error = created.Create(FILE_ATTRIBUTE_NORMAL)) Raise(EFCreateError(path, error));
-    if (created.Write(bytes) != 0) Raise(EWriteError());
+    created.Append(bytes);
+    if (created.Finish() != 0) Raise(EWriteError());
     if (const DWORD error = created.MoveIntoPlace(false)) Raise(EFCreateError(path, error));
 }
 
 void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
-    const std::wstring file = FileBehind(path);
-    const TTurn turn = TakeTurn(file, INFINITE);
+    const std::wstring file = FinalPath(path);  // where game.dat is a link, the file it points to
+    const UniqueFileTurn turn = TakeFileTurn(file, INFINITE);
     // Opened first as reading all lines would open it, for its error (a
     // handle that failed to open needs no closing: the code stays).
     if (!OpenExisting(path, GENERIC_READ, FILE_SHARE_READ)) Raise(EFOpenError(path, GetLastError()));
@@ -197,12 +164,19 @@ void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) RaiseInOutError(ERROR_ACCESS_DENIED, path);
     std::string old;
     if (ReadWhole(target.get(), old) != 0) Raise(EReadError());
-    const std::string saved = SavedBytes(old, GetACP(), values);
+    const auto rewriteInPlace = [&] {
+        std::string bytes;
+        WriteSavedBytes(old, GetACP(), values, [&](std::string_view piece) { bytes += piece; });
+        if (const DWORD failure = RewriteInPlace(target.get(), bytes)) RaiseInOutError(failure, path);
+    };
     TTemporaryFile replacement(file);
     DWORD error = replacement.Create(info.dwFileAttributes & kKeptAttributes);
     // A folder where only game.dat may be written: it is written in place.
-    if (error == ERROR_ACCESS_DENIED) return RewriteInPlace(target.get(), saved, path);
-    if (error == 0) error = replacement.Write(saved);
+    if (error == ERROR_ACCESS_DENIED) return rewriteInPlace();
+    if (error == 0) {
+        WriteSavedBytes(old, GetACP(), values, [&](std::string_view piece) { replacement.Append(piece); });
+        error = replacement.Finish();
+    }
     if (error) RaiseInOutError(error, path);
     target.reset();  // a file held open cannot be replaced
     error = replacement.MoveIntoPlace(true);
@@ -210,17 +184,17 @@ void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
     // Another program keeps game.dat open (a viewer, a scanner, the game):
     // no replace can go, a plain rewrite can, where that program lets others
     // write. Removing the temporary file first frees the room it needs.
-    if (!TTemporaryFile::IsRefusal(error) || !HeldOpenElsewhere(file)) RaiseInOutError(error, path);
+    if (!TTemporaryFile::IsRefusal(error) || !IsOpenElsewhere(file)) RaiseInOutError(error, path);
     replacement.Remove();
     target = OpenExisting(path, GENERIC_WRITE, FILE_SHARE_READ);
     if (!target) RaiseInOutError(GetLastError(), path);
-    RewriteInPlace(target.get(), saved, path);
+    rewriteInPlace();
 }
 
 void CleanUpInterruptedSave(const std::wstring& path) {
-    const std::wstring target = FileBehind(path);
+    const std::wstring target = FinalPath(path);
     // Another copy's save may be under way: its temporary file is no leftover.
-    const TTurn turn = TakeTurn(target, kCleanUpWaitMilliseconds);
+    const UniqueFileTurn turn = TakeFileTurn(target, kCleanUpWaitMilliseconds);
     if (!turn) return;
     const std::wstring folder = FolderOf(target), name = target.substr(folder.size());
     // One listing, not a look-up of every name: under Wine, looking up a name

@@ -1,5 +1,6 @@
 #include "settings/SettingsFormat.h"
 
+#include "framework/core/ByteSearch.h"
 #include "framework/core/CodePage.h"
 
 namespace {
@@ -41,21 +42,33 @@ TLine LineAt(std::string_view body, size_t start, UINT codePage) {
     const size_t unit = IsUtf16(codePage) ? 2 : 1;
     const auto unitIs = [&](size_t at, wchar_t c) { return UnitAt(body, at, codePage) == c; };
     size_t end = start;
-    if (unit == 1) {  // most files, and every large one: the plain byte loop is thrice as fast
-        while (end < body.size() && body[end] != '\r' && body[end] != '\n') ++end;
-    } else {
-        while (end < body.size() && !unitIs(end, L'\r') && !unitIs(end, L'\n')) end += unit;
-    }
+    if (unit == 1) end = NextByteOf(body, start, '\r', '\n');
+    while (end < body.size() && !unitIs(end, L'\r') && !unitIs(end, L'\n')) end += unit;
     if (end == body.size()) return {start, end, end};
     const bool crLf = unitIs(end, L'\r') && end + unit < body.size() && unitIs(end + unit, L'\n');
     return {start, end, end + (crLf ? 2 : 1) * unit};
+}
+
+// In text of single bytes, from the line that starts at `at`: the start of
+// the line that holds `hit`, or the end where there is none.
+size_t LineHolding(std::string_view body, size_t at, size_t hit) {
+    if (hit >= body.size()) return body.size();
+    const size_t lastBreak = body.find_last_of("\r\n", hit);
+    return lastBreak == body.npos ? at : std::max(at, lastBreak + 1);
+}
+
+// In text of single bytes, from the line that starts at `at`: the start of
+// the first line that does not end in CR LF or that reaches `limit`.
+size_t KeptLinesEnd(std::string_view body, size_t at, size_t limit) {
+    for (size_t end; (end = NextByteOf(body, at, '\r', '\n')) < limit && body.substr(end, 2) == "\r\n";) at = end + 2;
+    return at;
 }
 
 // The text of `line` if it is a key line. Lines come in order; `hit` is
 // where the key prefix stands next, so that no line before it is decoded.
 std::optional<std::wstring> KeyLineText(const TFileText& file, const TLine& line, size_t& hit) {
     if (hit >= line.end) return std::nullopt;
-    hit = file.body.find(file.keyPrefix, line.next);
+    hit = FindBytes(file.body, file.keyPrefix, line.next);
     std::wstring text = Decode(file.body.substr(line.start, line.end - line.start), file.encoding.codePage);
     if (std::none_of(kSettingsKeys.begin(), kSettingsKeys.end(),
                      [&](const TSettingsKey& key) { return text.find(key.keyText) != std::wstring::npos; }))
@@ -78,18 +91,21 @@ std::wstring RewrittenKeyLine(std::wstring_view line, const TWindowValues& value
     return std::wstring(kSettingsKeys[key].keyText) + (values[key].empty() ? L"0" : values[key]);
 }
 
-// Writes the lines of `file` in `to` to `out`, or without it only finds
-// out whether it can. It cannot where a line without a key text does
+// Writes the lines of `file` in `to` into `sink`, or without a sink only
+// finds out whether it can. It cannot where a line without a key text does
 // not come back from decoding unchanged, or, when `exact`, where `to`
 // cannot hold a character of a line. Lines that keep their encoding keep
-// their bytes, runs of them that end in CR LF in one piece.
+// their bytes, runs of them that end in CR LF in one piece, and in text of
+// single bytes such runs are passed over whole: a large file has few lines
+// that need more.
 bool Rewrite(const TFileText& file, const TEncoding& to, const TWindowValues& values, bool exact,
-             std::string* out) {
+             const TByteSink* sink) {
     const UINT own = file.encoding.codePage;
     if (!file.tail.empty() && to.codePage != own) return false;
+    const bool passOver = to.codePage == own && !IsUtf16(own);
     const std::string lineBreak = Encode(L"\r\n", to.codePage);
     const auto put = [&](std::string_view bytes) {
-        if (out) *out += bytes;
+        if (sink && !bytes.empty()) (*sink)(bytes);
     };
     const auto putText = [&](std::wstring_view text) {
         const std::string bytes = Encode(text, to.codePage);
@@ -100,8 +116,10 @@ bool Rewrite(const TFileText& file, const TEncoding& to, const TWindowValues& va
     };
     const std::string_view body = file.body;
     put(to.mark);
-    size_t kept = 0, hit = body.find(file.keyPrefix);  // the file's bytes from `kept` on are yet to be put
+    size_t kept = 0, hit = FindBytes(body, file.keyPrefix, 0);  // the file's bytes from `kept` on are yet to be put
     for (size_t at = 0; at < body.size();) {
+        // Without a sink, only key lines can keep a save from going.
+        if (passOver && (at = sink ? KeptLinesEnd(body, at, hit) : LineHolding(body, at, hit)) >= body.size()) break;
         const TLine line = LineAt(body, at, own);
         const std::optional<std::wstring> keyLine = KeyLineText(file, line, hit);
         at = line.next;
@@ -152,8 +170,10 @@ std::string DefaultSettingsBytes(UINT ansiCodePage) {
 
 TLoadedValues LoadedValues(std::string_view bytes, UINT ansiCodePage) {
     const TFileText file = FileTextOf(bytes, ansiCodePage);
+    const bool singleBytes = !IsUtf16(file.encoding.codePage);
     TLoadedValues values;
-    for (size_t at = 0, hit = file.body.find(file.keyPrefix); at < file.body.size();) {
+    for (size_t at = 0, hit = FindBytes(file.body, file.keyPrefix, 0); at < file.body.size();) {
+        if (singleBytes && (at = LineHolding(file.body, at, hit)) >= file.body.size()) break;
         const TLine line = LineAt(file.body, at, file.encoding.codePage);
         at = line.next;
         if (const std::optional<std::wstring> text = KeyLineText(file, line, hit))
@@ -163,10 +183,7 @@ TLoadedValues LoadedValues(std::string_view bytes, UINT ansiCodePage) {
     return values;
 }
 
-std::string SavedBytes(std::string_view bytes, UINT ansiCodePage, const TWindowValues& values) {
+void WriteSavedBytes(std::string_view bytes, UINT ansiCodePage, const TWindowValues& values, const TByteSink& sink) {
     const TFileText file = FileTextOf(bytes, ansiCodePage);
-    std::string saved;
-    saved.reserve(bytes.size() + bytes.size() / 8 + 4096);  // room for lines that end anew: no copy
-    Rewrite(file, SaveEncoding(file, ansiCodePage, values), values, false, &saved);
-    return saved;
+    Rewrite(file, SaveEncoding(file, ansiCodePage, values), values, false, &sink);
 }

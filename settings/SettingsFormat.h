@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,8 +53,12 @@ std::string DefaultSettingsBytes(UINT ansiCodePage);
 // up to a NUL (an edit holds no more), in the last line that has it.
 TLoadedValues LoadedValues(std::string_view bytes, UINT ansiCodePage);
 
+// Receives the bytes a save writes, in order, piece by piece: most of them
+// are runs of the file's own bytes, which need no copy.
+using TByteSink = std::function<void(std::string_view)>;
+
 // What a save makes of a file: every line ended by CR LF, a key line as its
 // first key text and the window's value ("0" when empty), every other line
 // byte for byte, or as the same characters where the file changes its
 // encoding (SaveEncoding in the source says when).
-std::string SavedBytes(std::string_view bytes, UINT ansiCodePage, const TWindowValues& values);
+void WriteSavedBytes(std::string_view bytes, UINT ansiCodePage, const TWindowValues& values, const TByteSink& sink);

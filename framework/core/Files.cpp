@@ -34,3 +34,39 @@ DWORD WriteAt(HANDLE file, ULONGLONG at, std::string_view bytes, bool end) {
     }
     return end && !SetEndOfFile(file) ? GetLastError() : 0;
 }
+
+DWORD RewriteInPlace(HANDLE file, std::string_view bytes) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return GetLastError();
+    const size_t overwritten = static_cast<size_t>(std::min<ULONGLONG>(size.QuadPart, bytes.size()));
+    if (const DWORD error = WriteAt(file, overwritten, bytes.substr(overwritten))) {
+        WriteAt(file, overwritten, {}, true);
+        return error;
+    }
+    DWORD error = WriteAt(file, 0, bytes.substr(0, overwritten));
+    if (error == 0) error = WriteAt(file, bytes.size(), {}, true);
+    return error == 0 && !FlushFileBuffers(file) ? GetLastError() : error;
+}
+
+bool IsOpenElsewhere(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return false;
+}
+
+void EndFileTurn(HANDLE mutex) {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
+UniqueFileTurn TakeFileTurn(std::wstring path, DWORD waitMilliseconds) {
+    if (path.starts_with(L"\\\\?\\UNC\\")) path.erase(2, 6);
+    else if (path.starts_with(L"\\\\?\\")) path.erase(0, 4);
+    CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const wchar_t c : path) hash = (hash ^ c) * 1099511628211ull;
+    UniqueFile mutex(CreateMutexW(nullptr, FALSE, (L"Local\\KorvaneCFG.turn." + std::to_wstring(hash)).c_str()));
+    const DWORD result = mutex ? WaitForSingleObject(mutex.get(), waitMilliseconds) : WAIT_FAILED;
+    return UniqueFileTurn(result == WAIT_OBJECT_0 || result == WAIT_ABANDONED ? mutex.release() : nullptr);
+}

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/core/Handles.h"
+
 std::wstring ModuleFileName(HMODULE module) {
     // GetModuleFileNameW truncates silently: grow the buffer until the path fits.
     std::vector<wchar_t> buffer(MAX_PATH);
@@ -35,12 +37,16 @@ std::wstring LongPathForm(const std::wstring& path) {
     return full.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
 }
 
-std::wstring FinalPath(HANDLE file, const std::wstring& path) {
+std::wstring FinalPath(const std::wstring& path) {
+    // Opened only to learn where a link points: no access, every sharing.
+    const HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    const UniqueFile file(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
     std::wstring final(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(file, final.data(), MAX_PATH, 0);
+    DWORD length = file ? GetFinalPathNameByHandleW(file.get(), final.data(), MAX_PATH, 0) : 0;
     if (length >= MAX_PATH) {
         final.resize(length);
-        length = GetFinalPathNameByHandleW(file, final.data(), length, 0);
+        length = GetFinalPathNameByHandleW(file.get(), final.data(), length, 0);
     }
     return length == 0 || length >= final.size() ? LongPathForm(path) : final.substr(0, length);
 }

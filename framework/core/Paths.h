@@ -18,9 +18,9 @@ std::wstring ExpandFullPath(const std::wstring& path);
 // up to 11 characters added to its end.
 std::wstring LongPathForm(const std::wstring& path);
 
-// The path of an open file itself (a symbolic link's target), else
-// LongPathForm(path).
-std::wstring FinalPath(HANDLE file, const std::wstring& path);
+// The path of the file that `path` names itself (a symbolic link's target),
+// else LongPathForm(path).
+std::wstring FinalPath(const std::wstring& path);
 
 // Bytes of a resource of a module, the executable unless named (empty span
 // when missing).

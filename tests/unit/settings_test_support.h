@@ -16,8 +16,11 @@ namespace settings_test {
 
 inline TLoadedValues LoadSettings(std::string_view bytes, UINT codePage) { return LoadedValues(bytes, codePage); }
 
+// A save's bytes, joined.
 inline std::string SaveSettings(std::string_view bytes, UINT codePage, const TWindowValues& values) {
-    return SavedBytes(bytes, codePage, values);
+    std::string saved;
+    WriteSavedBytes(bytes, codePage, values, [&](std::string_view piece) { saved += piece; });
+    return saved;
 }
 
 // Removes a folder and everything in it, read-only and hidden files too.
