@@ -15,11 +15,13 @@ const UINT gFaultMessage = RegisterWindowMessageW(kFaultMessageName);
 // Recurses in 1 KB frames until fewer than `room` bytes are left above the
 // stack's guard page, then touches that page: a stack overflow with `room`
 // bytes left for its handling. Wine commits a thread's whole stack and keeps
-// its one guard page at the bottom, above a page without access.
-__attribute__((noinline)) int Overflow(volatile char* previous, char* guardPage, size_t room) {
+// its one guard page at the bottom, above a page without access. Where the
+// touch raises nothing, the recursion runs on to the end of the stack.
+__attribute__((noinline)) int Overflow(volatile char* previous, volatile char* guardPage, size_t room) {
     volatile char frame[1024];
     frame[0] = previous[0];
-    if (static_cast<size_t>(const_cast<char*>(frame) - guardPage) < room) return *guardPage;
+    if (frame < guardPage) return frame[0];  // not reached: the stack ends above it
+    if (static_cast<size_t>(frame - guardPage) < room) frame[1] = *guardPage, room = 0;
     return Overflow(frame, guardPage, room) + frame[1];
 }
 
