@@ -14,18 +14,23 @@ namespace {
     ExitProcess(1);
 }
 
-// A crash that Windows reports as a structured exception.
-LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
-    const DWORD code = info->ExceptionRecord->ExceptionCode;
-    const void* address = info->ExceptionRecord->ExceptionAddress;
-    wchar_t text[64];
-    if (code == EXCEPTION_ACCESS_VIOLATION) {
-        swprintf(text, 64, L"Access violation at address %p", address);
-        ShowFatalBox(L"EAccessViolation", text, address);
-    }
+// The box of a crash that Windows reports as a structured exception.
+[[noreturn]] DWORD WINAPI ShowCrashBox(void* exception) noexcept {
+    const DWORD code = static_cast<EXCEPTION_RECORD*>(exception)->ExceptionCode;
+    const void* address = static_cast<EXCEPTION_RECORD*>(exception)->ExceptionAddress;
     if (code == EXCEPTION_STACK_OVERFLOW) ShowFatalBox(L"EStackOverflow", L"Stack overflow", address);
-    swprintf(text, 64, L"External exception %08lX", static_cast<unsigned long>(code));
-    ShowFatalBox(L"EExternalException", text, address);
+    const bool violation = code == EXCEPTION_ACCESS_VIOLATION;
+    wchar_t text[64];
+    if (violation) swprintf(text, 64, L"Access violation at address %p", address);
+    else swprintf(text, 64, L"External exception %08lX", static_cast<unsigned long>(code));
+    ShowFatalBox(violation ? L"EAccessViolation" : L"EExternalException", text, address);
+}
+
+// Runs on the crashed thread, which after a stack overflow has little stack left: the box gets a thread of its own.
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
+    const UniqueFile thread(CreateThread(nullptr, 0, ShowCrashBox, info->ExceptionRecord, 0, nullptr));
+    if (thread) WaitForSingleObject(thread.get(), INFINITE);  // its box ends the process
+    ShowCrashBox(info->ExceptionRecord);  // no thread could be made
 }
 }  // namespace
 
@@ -57,4 +62,12 @@ void ShowFatalErrorAndExit(const Exception& error) {
     ShowFatalBox(error.ClassName(), error.Message(), error.RaiseAddress());
 }
 
-void InstallFatalErrorHandlers() { SetUnhandledExceptionFilter(OnUnhandledException); }
+void InstallFatalErrorHandlers() {
+    SetUnhandledExceptionFilter(OnUnhandledException);
+    ULONG guarantee = 32 * 1024;  // room to hand a stack overflow's box on
+    SetThreadStackGuarantee(&guarantee);
+    // Else a 32-bit process on 64-bit Windows loses faults in window procedures that Windows called.
+    const auto get = ProcAddress<BOOL(WINAPI*)(DWORD*)>("GetProcessUserModeExceptionPolicy");
+    const auto set = ProcAddress<BOOL(WINAPI*)(DWORD)>("SetProcessUserModeExceptionPolicy");
+    if (DWORD policy; get && set && get(&policy)) set(policy & ~DWORD{0x1});  // PROCESS_CALLBACK_FILTER_ENABLED
+}

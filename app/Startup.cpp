@@ -7,6 +7,7 @@
 #include "app/FatalError.h"
 #include "app/SkinLibrary.h"
 #include "framework/core/Application.h"
+#include "framework/core/Paths.h"
 #include "framework/theme/StyleManager.h"
 #include "ui/Main.h"
 
@@ -14,9 +15,10 @@ int RunConfigurator() {
     InstallFatalErrorHandlers();
     // A damaged heap ends the process rather than being used on.
     HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
-    // A game folder holds many DLLs: the ones loaded at run time come from the
-    // system folder only.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // A game folder holds many DLLs: those loaded at run time come from the system
+    // folder only (without Windows 7's update for it, not from the current folder).
+    const auto setDefault = ProcAddress<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories");
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
     try {
         TApplication application;
         // The command line as the runtime took it apart, program name first.

@@ -1,5 +1,6 @@
 #include "framework/controls/Edit.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/theme/ControlPainter.h"
@@ -16,7 +17,8 @@ struct TOpenClipboard {
     const bool open;
 };
 
-// Whether the clipboard holds a text of one digit or more. The clipboard is
+// Whether the clipboard holds a text of one digit or more, ended by a NUL
+// within its block (another program's text may lack it). The clipboard is
 // open, and its text locked, only for the length of this call, however it ends.
 bool ClipboardHoldsDigitsOnly(HWND owner) {
     const TOpenClipboard clipboard(owner);
@@ -25,9 +27,9 @@ bool ClipboardHoldsDigitsOnly(HWND owner) {
     const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (!chars) return false;
     const std::unique_ptr<void, decltype([](void* locked) { GlobalUnlock(locked); })> unlock(data);
-    const wchar_t* end = chars;
-    while (IsDigit(*end)) ++end;
-    return end != chars && *end == L'\0';
+    const wchar_t* const blockEnd = chars + GlobalSize(data) / sizeof(wchar_t);
+    const wchar_t* const end = std::find_if_not(chars, blockEnd, IsDigit);
+    return end != chars && end != blockEnd && *end == L'\0';
 }
 }  // namespace
 

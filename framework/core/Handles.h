@@ -41,7 +41,7 @@ using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 using UniqueMemoryDC = UniqueHandle<HDC, DeleteDC>;
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
-using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;  // any kernel handle
+using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;  // any kernel handle: a file, a mutex, a thread
 
 // Selects a GDI object into a DC for the length of a scope.
 class ScopedSelect {

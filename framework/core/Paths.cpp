@@ -16,6 +16,14 @@ std::wstring ModuleFileName(HMODULE module) {
     }
 }
 
+UniqueModule LoadSystemLibrary(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return UniqueModule();
+    const std::wstring path = std::wstring(folder, length) + L'\\' + name;
+    return UniqueModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const auto separator = path.find_last_of(L"\\/:");
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);

@@ -1,11 +1,22 @@
 #pragma once
-// Paths of loaded modules and files, at any length, and the modules' resources.
+// Paths of loaded modules and files, at any length; the modules' resources and functions.
 #include <windows.h>
 
 #include <string>
 
+#include "framework/core/Handles.h"
+
 // Full path of the given module (the running executable when null).
 std::wstring ModuleFileName(HMODULE module = nullptr);
+
+// A DLL of the system folder by its full path, the DLLs it needs looked for
+// there first: a game folder holds many DLLs. Null when missing.
+UniqueModule LoadSystemLibrary(const wchar_t* name);
+// A function of a module (KERNEL32 unless named) that older systems may lack; null where missing.
+template <class F>
+F ProcAddress(const char* name, HMODULE module = GetModuleHandleW(L"kernel32.dll")) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(module ? GetProcAddress(module, name) : nullptr));
+}
 
 // The folder part of a path, up to and including its last path separator.
 std::wstring FolderOf(const std::wstring& path);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/Handles.h"
+#include "framework/core/Paths.h"
 #include "framework/core/WinControl.h"
 #include "framework/theme/StyleManager.h"
 
@@ -282,11 +283,8 @@ bool ChangesButtonLook(UINT message) {
 void ApplyDarkCaption(HWND window) {
     const TStylePalette* p = Palette();
     if (!p) return;
-    // From the system folder only: a game folder holds many DLLs.
-    const UniqueModule dwm(LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    const auto set = reinterpret_cast<SetAttribute>(
-        reinterpret_cast<void (*)()>(dwm ? GetProcAddress(dwm.get(), "DwmSetWindowAttribute") : nullptr));
+    const UniqueModule dwm = LoadSystemLibrary(L"dwmapi.dll");
+    const auto set = ProcAddress<HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD)>("DwmSetWindowAttribute", dwm.get());
     if (!set) return;
     const BOOL dark = TRUE;
     // Attribute 20 since Windows 10 20H1, 19 before it.

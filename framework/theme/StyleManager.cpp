@@ -45,8 +45,6 @@ BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PT
 
 // --- The style-not-found box ------------------------------------------------------
 
-using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-
 // A task dialog where there are any, else a message box of the same content.
 // comctl32 offers task dialogs from version 6 on only (the version the
 // manifest asks for); looked up at run time so that the program still starts
@@ -54,9 +52,8 @@ using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int
 void ShowStyleNotFound(const std::wstring& name) {
     const std::wstring text = L"Style '" + name + L"' not found";
     HWND owner = GetActiveWindow();
-    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
-    const auto show = reinterpret_cast<TaskDialogIndirectFn>(
-        reinterpret_cast<void (*)()>(comctl ? GetProcAddress(comctl, "TaskDialogIndirect") : nullptr));
+    const auto show = ProcAddress<HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*)>(
+        "TaskDialogIndirect", GetModuleHandleW(L"comctl32.dll"));
     const TASKDIALOG_BUTTON closeButton = {TStyleManager::CloseButtonId, L"&Close"};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;

@@ -159,6 +159,28 @@ HWND ExpectErrorBoxAndDismiss(const AppProcess& app, HWND main, const ErrorBoxCh
     return box;
 }
 
+std::wstring ExpectFatalBoxAndDismiss(const AppProcess& app, bool windowMayExist) {
+    HWND box = WaitForDialog(app);
+    if (!box) {
+        ADD_FAILURE() << "no fatal error box; the process " << app.Describe();
+        return {};
+    }
+    DialogContent content = ReadDialog(box);
+    EXPECT_EQ(content.caption, L"Application Error");
+    if (content.icon != IconKind::Error && BringToForeground(box)) content.icon = DialogIcon(box);
+    EXPECT_EQ(content.icon, IconKind::Error);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    EXPECT_EQ(content.buttons.size(), 1u);
+    if (!content.buttons.empty()) {
+        EXPECT_EQ(content.buttons[0].text, L"OK");
+    }
+    if (!windowMayExist) {
+        EXPECT_EQ(app.FindTopLevel(kMainWindowClass, false), nullptr) << "the window was created";
+    }
+    if (!content.buttons.empty()) PressDialogButton(box, content.buttons[0].id);
+    return content.message;
+}
+
 void CheckErrorBoxAndDismiss(HWND box, HWND main, const ErrorBoxCheck& check) {
     // A text without blanks cannot wrap: a long path makes the box wider than
     // the screen, centred, with its icon off the left edge. The icon is read

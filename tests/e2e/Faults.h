@@ -37,6 +37,11 @@ HWND ExpectErrorBoxAndDismiss(const AppProcess& app, HWND main, const ErrorBoxCh
 // The same for a box already found.
 void CheckErrorBoxAndDismiss(HWND box, HWND main, const ErrorBoxCheck& check);
 
+// Waits for the fatal error box and checks it ("Application Error", error
+// icon, one OK button, no owner; without the configuration window unless
+// `windowMayExist`), presses OK and returns its text (empty when it did not come).
+std::wstring ExpectFatalBoxAndDismiss(const AppProcess& app, bool windowMayExist = false);
+
 // A configurator started from the Linux side ("wine <path>"), for an exe that
 // Windows' CreateProcessW cannot start (a path longer than MAX_PATH). Wine
 // gives no process handle for such a start: the process is found by its

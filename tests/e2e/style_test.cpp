@@ -1,6 +1,6 @@
 // Failures of the visual style at start-up, on copies of the exe whose style
 // resources were removed, damaged or doubled.
-#include "tests/e2e/Harness.h"
+#include "tests/e2e/Faults.h"
 
 #include <algorithm>
 #include <regex>
@@ -108,25 +108,6 @@ protected:
         return Resource{kStyleType, name, carbon_.language, "not a style at all"};
     }
 
-    // Waits for the fatal error box, checks it and returns its text.
-    std::wstring ExpectFatalBox() {
-        HWND box = WaitForDialog(App());
-        if (!box) {
-            ADD_FAILURE() << "no error box; the process " << App().Describe();
-            return {};
-        }
-        DialogContent content = ReadDialog(box);
-        EXPECT_EQ(content.caption, L"Application Error");
-        EXPECT_EQ(content.icon, IconKind::Error);
-        EXPECT_EQ(content.buttons.size(), 1u);
-        if (!content.buttons.empty()) {
-            EXPECT_EQ(content.buttons[0].text, L"OK");
-        }
-        EXPECT_EQ(App().FindTopLevel(kMainWindowClass, false), nullptr) << "the window was created";
-        if (!content.buttons.empty()) PressDialogButton(box, content.buttons[0].id);
-        return content.message;
-    }
-
     static bool IsFatalText(const std::wstring& text, const std::string& message) {
         return std::regex_match(Narrow(text), std::regex("Exception ECustomStyleException in module KorvaneCFG\\.exe at "
                                                          "[0-9A-F]{8}\\.\r\n" + message + "\r\n?"));
@@ -164,7 +145,7 @@ TEST_F(StyleTest, MissingStyleIsReportedAndTheWindowOpensAnyway) {
 TEST_F(StyleTest, DamagedStyleIsFatalWithExitCodeOne) {
     ASSERT_NO_FATAL_FAILURE(WriteStyles({Damaged(kStyleName)}));
     Start();
-    std::wstring text = ExpectFatalBox();
+    std::wstring text = ExpectFatalBoxAndDismiss(App());
     EXPECT_TRUE(IsFatalText(text, "Unable to load style 'CARBON'\\.")) << Narrow(text);
     EXPECT_EQ(App().WaitForExit(), std::optional<DWORD>(1));
 }
@@ -172,7 +153,7 @@ TEST_F(StyleTest, DamagedStyleIsFatalWithExitCodeOne) {
 TEST_F(StyleTest, SeveralDamagedStylesAreNamedTogether) {
     ASSERT_NO_FATAL_FAILURE(WriteStyles({Damaged(kStyleName), Damaged(L"AMBER")}));
     Start();
-    std::wstring text = ExpectFatalBox();
+    std::wstring text = ExpectFatalBoxAndDismiss(App());
     EXPECT_TRUE(IsFatalText(text, "Unable to load styles: AMBER, ?CARBON\\.")) << Narrow(text);
     EXPECT_EQ(App().WaitForExit(), std::optional<DWORD>(1));
 }
@@ -183,7 +164,7 @@ TEST_F(StyleTest, SecondStyleOfTheSameNameIsFatal) {
     duplicate.name = L"DUPLICATE";
     ASSERT_NO_FATAL_FAILURE(WriteStyles({carbon_, duplicate}));
     Start();
-    std::wstring text = ExpectFatalBox();
+    std::wstring text = ExpectFatalBoxAndDismiss(App());
     EXPECT_TRUE(IsFatalText(text, "Unable to load style '(CARBON|DUPLICATE)'\\.")) << Narrow(text);
     EXPECT_EQ(App().WaitForExit(), std::optional<DWORD>(1));
 }

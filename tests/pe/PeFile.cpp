@@ -1,6 +1,7 @@
 #include "tests/pe/PeFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -58,6 +59,35 @@ std::vector<std::string> PeFile::ImportedDlls() const {
     return names;
 }
 
+std::vector<std::string> PeFile::ImportedFunctions() const {
+    std::vector<std::string> functions;
+    if (importRva_ == 0)
+        return functions;
+    const bool pe32Plus = magic_ == 0x20B;
+    const size_t thunkSize = pe32Plus ? 8 : 4;
+    const uint64_t byOrdinal = pe32Plus ? 1ull << 63 : 1ull << 31;
+    for (size_t entry = FileOffset(importRva_);; entry += 20) {
+        const uint32_t nameRva = U32(entry + 12);
+        if (nameRva == 0 && U32(entry + 16) == 0)
+            break;
+        std::string dll = CString(FileOffset(nameRva));
+        std::transform(dll.begin(), dll.end(), dll.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+        // The lookup table (OriginalFirstThunk), else the address table, which
+        // holds the same entries in a file that is not bound.
+        const uint32_t table = U32(entry) != 0 ? U32(entry) : U32(entry + 16);
+        for (size_t thunk = FileOffset(table);; thunk += thunkSize) {
+            const uint64_t value = pe32Plus ? U64(thunk) : U32(thunk);
+            if (value == 0)
+                break;
+            if (value & byOrdinal)
+                functions.push_back(dll + "!#" + std::to_string(value & 0xFFFF));
+            else  // IMAGE_IMPORT_BY_NAME: a 16-bit hint, then the name
+                functions.push_back(dll + "!" + CString(FileOffset(uint32_t(value)) + 2));
+        }
+    }
+    return functions;
+}
+
 uint16_t PeFile::U16(size_t offset) const {
     if (offset + 2 > bytes_.size())
         throw std::runtime_error("read past the end of the file");
@@ -65,6 +95,8 @@ uint16_t PeFile::U16(size_t offset) const {
 }
 
 uint32_t PeFile::U32(size_t offset) const { return U16(offset) | uint32_t(U16(offset + 2)) << 16; }
+
+uint64_t PeFile::U64(size_t offset) const { return U32(offset) | uint64_t(U32(offset + 4)) << 32; }
 
 size_t PeFile::FileOffset(uint32_t rva) const {
     for (const Section& s : sections_) {

@@ -22,6 +22,9 @@ public:
 
     // Names of the DLLs in the import directory, as stored (case kept).
     std::vector<std::string> ImportedDlls() const;
+    // Every function imported, as "DLL!name" or "DLL!#ordinal", the DLL's
+    // name in upper case, in the order of the import directory.
+    std::vector<std::string> ImportedFunctions() const;
 
 private:
     struct Section {
@@ -30,6 +33,7 @@ private:
 
     uint16_t U16(size_t offset) const;
     uint32_t U32(size_t offset) const;
+    uint64_t U64(size_t offset) const;
     size_t FileOffset(uint32_t rva) const;
     std::string CString(size_t offset) const;
 

@@ -95,6 +95,17 @@ protected:
         }
     }
     static bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // Puts a block of `size` bytes holding `bytes` on the clipboard as its text; returns the block.
+    HGLOBAL PutClipboardText(const void* bytes, size_t size) const {
+        if (!OpenClipboard(form_->Handle())) return nullptr;
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+        memcpy(GlobalLock(memory), bytes, size);
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+        return memory;
+    }
     static std::wstring TextOf(HWND window) {
         wchar_t buffer[64]{};
         GetWindowTextW(window, buffer, 64);
@@ -158,14 +169,7 @@ TEST_F(ControlRules, DigitsOnlyEditRefusesTypedAndPastedNonDigitsButKeepsStoredT
     EXPECT_EQ(TextOf(numbers), L"49");
 
     auto paste = [&](const wchar_t* text) {
-        ASSERT_TRUE(OpenClipboard(form_->Handle()));
-        EmptyClipboard();
-        const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        memcpy(GlobalLock(memory), text, bytes);
-        GlobalUnlock(memory);
-        SetClipboardData(CF_UNICODETEXT, memory);
-        CloseClipboard();
+        ASSERT_NE(PutClipboardText(text, (wcslen(text) + 1) * sizeof(wchar_t)), nullptr);
         SendMessageW(numbers, WM_PASTE, 0, 0);
     };
     SendMessageW(numbers, EM_SETSEL, 0, -1);
@@ -178,6 +182,29 @@ TEST_F(ControlRules, DigitsOnlyEditRefusesTypedAndPastedNonDigitsButKeepsStoredT
     form_->numbers->SetText(L"12 x long");
     EXPECT_EQ(TextOf(numbers), L"12 x long");
     EXPECT_EQ(SendMessageW(numbers, EM_GETLIMITTEXT, 0, 0), 3);
+}
+
+TEST_F(ControlRules, DigitsOnlyEditRefusesAPastedTextWithoutItsFinalNul) {
+    // Digits to the end of the block, and a NUL only beyond it: the block is
+    // made with room for "123" and its NUL and then shrunk by the NUL, so a
+    // check that read past the block would find the NUL there and take it.
+    const HGLOBAL memory = PutClipboardText(L"123", 4 * sizeof(wchar_t));
+    ASSERT_NE(memory, nullptr);
+    ASSERT_TRUE(OpenClipboard(form_->Handle()));
+    const HANDLE held = GetClipboardData(CF_UNICODETEXT);
+    const bool shrunk = GlobalReAlloc(memory, 3 * sizeof(wchar_t), 0) == memory;
+    CloseClipboard();
+    // The edit must see this very block, not a copy made with a NUL.
+    ASSERT_EQ(held, memory);
+    ASSERT_TRUE(shrunk);
+    ASSERT_EQ(GlobalSize(memory), 3 * sizeof(wchar_t));
+
+    HWND numbers = form_->numbers->Handle();
+    SendMessageW(numbers, WM_PASTE, 0, 0);
+    EXPECT_EQ(TextOf(numbers), L"");
+    ASSERT_NE(PutClipboardText(L"12\0x", 4 * sizeof(wchar_t)), nullptr);  // ended within its block
+    SendMessageW(numbers, WM_PASTE, 0, 0);
+    EXPECT_EQ(TextOf(numbers), L"12");
 }
 
 TEST_F(ControlRules, SettingItemIndexClampsAndRunsOnClickOnlyOnAChange) {
