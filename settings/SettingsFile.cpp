@@ -1,7 +1,6 @@
 #include "settings/SettingsFile.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "framework/core/Files.h"
 #include "framework/core/Handles.h"
