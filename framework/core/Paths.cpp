@@ -51,3 +51,10 @@ TResourceBytes FindResourceBytes(const wchar_t* name, const wchar_t* type, HMODU
     if (!loaded) return {};
     return TResourceBytes{LockResource(loaded), SizeofResource(module, info)};
 }
+
+UniqueModule LoadSystemLibrary(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return UniqueModule();
+    return UniqueModule(LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str()));
+}

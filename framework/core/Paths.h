@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "framework/core/Handles.h"
+
 // Full path of the given module (the running executable when null).
 std::wstring ModuleFileName(HMODULE module = nullptr);
 
@@ -30,3 +32,7 @@ struct TResourceBytes {
 };
 TResourceBytes FindResourceBytes(const wchar_t* name, const wchar_t* type = RT_RCDATA,
                                  HMODULE module = GetModuleHandleW(nullptr));
+
+// Loads a DLL of the system folder by its full path, never one of the same
+// name beside the executable; empty when it cannot be loaded.
+UniqueModule LoadSystemLibrary(const wchar_t* name);
