@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/Handles.h"
+#include "framework/core/Paths.h"
 #include "framework/core/WinControl.h"
 #include "framework/theme/StyleManager.h"
 
@@ -71,6 +72,18 @@ void DrawCheckMark(HDC dc, const RECT& box, COLORREF color) {
     UniquePen pen(CreatePen(PS_SOLID, 2, color));
     ScopedSelect selectPen(dc, pen.get());
     Polyline(dc, points, 3);
+}
+// Messages after which a self-painted control must be drawn again, because
+// the system's handling of them changes its state or draws it directly.
+bool ChangesLook(UINT message) {
+    switch (message) {
+        case BM_SETCHECK: case BM_SETSTATE: case BM_SETSTYLE: case BM_CLICK: case WM_SETFOCUS: case WM_KILLFOCUS:
+        case WM_ENABLE: case WM_SETTEXT: case WM_UPDATEUISTATE: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
+        case WM_KEYDOWN: case WM_KEYUP: case WM_CAPTURECHANGED:
+            return true;
+        default:
+            return false;
+    }
 }
 }  // namespace
 
@@ -268,15 +281,21 @@ HBRUSH LabelColors(HDC dc) {
     return p ? ControlColors(dc, p->Text, p->Window) : nullptr;
 }
 
-bool ChangesButtonLook(UINT message) {
-    switch (message) {
-        case BM_SETCHECK: case BM_SETSTATE: case BM_CLICK: case WM_SETFOCUS: case WM_KILLFOCUS:
-        case WM_ENABLE: case WM_SETTEXT: case WM_UPDATEUISTATE: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
-        case WM_KEYDOWN: case WM_KEYUP: case WM_CAPTURECHANGED:
-            return true;
-        default:
-            return false;
-    }
+LRESULT DefaultThenRepaint(TWinControl& control, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = control.Handle();  // the control may be gone after the system's handling
+    const LRESULT result = message == WM_ENABLE ? DefWindowProcW(window, message, wParam, lParam)
+                                                : control.Default(message, wParam, lParam);
+    if (ChangesLook(message)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return result;
+}
+
+void DropVisualStyle(HWND control) {
+    if (!Palette()) return;
+    static const UniqueModule uxtheme = LoadSystemLibrary(L"uxtheme.dll");
+    using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    const auto set = reinterpret_cast<SetTheme>(
+        reinterpret_cast<void (*)()>(uxtheme ? GetProcAddress(uxtheme.get(), "SetWindowTheme") : nullptr));
+    if (set) set(control, L"", L"");
 }
 
 void ApplyDarkCaption(HWND window) {
