@@ -29,8 +29,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kv-rebuild.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/sources"
 tar -C "$top" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/sources" -xf - || exit 1
-# Niced: the other tests run beside it.
-if ! nice "$work/sources/tools/build.sh" --exe-only "${archs[@]}" >"$work/build.log" 2>&1; then
+if ! "$work/sources/tools/build.sh" --exe-only "${archs[@]}" >"$work/build.log" 2>&1; then
   tail -n 30 "$work/build.log"
   fail "the copy in $work/sources did not build"
   exit 1
