@@ -7,6 +7,7 @@
 void TBitBtn::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     CreateChild(L"Button", StateStyle(desc) | BS_PUSHBUTTON | WS_TABSTOP, 0, parent, desc.bounds, desc.id, desc.text,
                 font);
+    ControlPainter::DropVisualStyle(Handle());
     if (desc.pictureResource) LoadGlyph(desc.pictureResource);
 }
 
@@ -34,10 +35,6 @@ std::optional<LRESULT> TBitBtn::OnReflectedCommand(WORD code) {
 }
 
 LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto paint = [this](HDC dc) {
-        ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_, hot_);
-    };
-    if (const auto painted = ControlPainter::PaintMessage(Handle(), message, wParam, paint)) return *painted;
     switch (message) {
         case WM_MOUSEMOVE:
             if (!hot_) {
@@ -54,7 +51,8 @@ LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    const LRESULT result = Default(message, wParam, lParam);
-    if (ControlPainter::ChangesButtonLook(message)) InvalidateRect(Handle(), nullptr, FALSE);
-    return result;
+    const auto paint = [this](HDC dc) {
+        ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_, hot_);
+    };
+    return ControlPainter::SelfPaintedProc(*this, message, wParam, lParam, paint);
 }

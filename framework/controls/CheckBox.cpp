@@ -5,6 +5,7 @@
 void TCheckBox::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
     CreateChild(L"Button", StateStyle(desc) | BS_AUTOCHECKBOX | WS_TABSTOP, 0, parent, desc.bounds, desc.id,
                 desc.text, font);
+    ControlPainter::DropVisualStyle(Handle());
     SetChecked(desc.checked);
 }
 
@@ -12,11 +13,7 @@ LRESULT CheckLikeWndProc(TWinControl& control, bool radio, UINT message, WPARAM 
     if (!ControlPainter::Palette()) return control.Default(message, wParam, lParam);
     HWND button = control.Handle();
     const auto paint = [button, radio](HDC dc) { ControlPainter::PaintCheckOrRadio(button, dc, radio); };
-    if (const auto painted = ControlPainter::PaintMessage(button, message, wParam, paint)) return *painted;
-    const LRESULT result = control.Default(message, wParam, lParam);
-    if (ControlPainter::ChangesButtonLook(message))
-        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    return result;
+    return ControlPainter::SelfPaintedProc(control, message, wParam, lParam, paint);
 }
 
 LRESULT TCheckBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

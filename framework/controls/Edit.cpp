@@ -87,7 +87,7 @@ LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
             const LRESULT result = Default(message, wParam, lParam);
-            RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
             return result;
         }
         case WM_PASTE:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/controls/CheckBox.h"
+#include "framework/theme/ControlPainter.h"
 
 namespace {
 constexpr int kTextHeight = 13;
@@ -14,6 +15,7 @@ TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index, const wchar_t
     : group_(group), index_(index) {
     CreateChild(L"Button", style | WS_VISIBLE | BS_RADIOBUTTON, 0, group.Handle(), bounds,
                 GetDlgCtrlID(group.Handle()) + 1 + index, text, font);
+    ControlPainter::DropVisualStyle(Handle());
 }
 
 std::optional<LRESULT> TRadioGroup::TRadioItem::OnReflectedCommand(WORD code) {

@@ -11,6 +11,7 @@ void TStatusBar::CreateFrom(const TControlDesc& desc, HWND parent, HFONT /*font*
     // Placed by the form, not by the status bar itself; no size grip.
     CreateChild(STATUSCLASSNAMEW, StateStyle(desc) | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, parent,
                 desc.bounds, desc.id, L"");
+    ControlPainter::DropVisualStyle(Handle());
     std::vector<int> rights;
     int right = 0;
     for (const TStatusPanelDesc& panel : desc.panels) rights.push_back(right += panel.width);
@@ -21,13 +22,7 @@ void TStatusBar::CreateFrom(const TControlDesc& desc, HWND parent, HFONT /*font*
 }
 
 LRESULT TStatusBar::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (ControlPainter::Palette()) {
-        if (message == WM_ERASEBKGND) return 1;
-        if (message == WM_PAINT) {
-            ScopedPaint paint(Handle());
-            ControlPainter::PaintStatusBar(Handle(), paint.dc());
-            return 0;
-        }
-    }
-    return Default(message, wParam, lParam);
+    if (!ControlPainter::Palette()) return Default(message, wParam, lParam);
+    const auto paint = [this](HDC dc) { ControlPainter::PaintStatusBar(Handle(), dc); };
+    return ControlPainter::SelfPaintedProc(*this, message, wParam, lParam, paint);
 }

@@ -73,6 +73,18 @@ void DrawCheckMark(HDC dc, const RECT& box, COLORREF color) {
     ScopedSelect selectPen(dc, pen.get());
     Polyline(dc, points, 3);
 }
+// Messages after which a self-painted control must be drawn again, because
+// the system's handling of them changes its state or draws it directly.
+bool ChangesLook(UINT message) {
+    switch (message) {
+        case BM_SETCHECK: case BM_SETSTATE: case BM_SETSTYLE: case BM_CLICK: case WM_SETFOCUS: case WM_KILLFOCUS:
+        case WM_ENABLE: case WM_SETTEXT: case WM_UPDATEUISTATE: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
+        case WM_KEYDOWN: case WM_KEYUP: case WM_CAPTURECHANGED:
+            return true;
+        default:
+            return false;
+    }
+}
 }  // namespace
 
 const TStylePalette* Palette() {
@@ -269,15 +281,19 @@ HBRUSH LabelColors(HDC dc) {
     return p ? ControlColors(dc, p->Text, p->Window) : nullptr;
 }
 
-bool ChangesButtonLook(UINT message) {
-    switch (message) {
-        case BM_SETCHECK: case BM_SETSTATE: case BM_CLICK: case WM_SETFOCUS: case WM_KILLFOCUS:
-        case WM_ENABLE: case WM_SETTEXT: case WM_UPDATEUISTATE: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
-        case WM_KEYDOWN: case WM_KEYUP: case WM_CAPTURECHANGED:
-            return true;
-        default:
-            return false;
-    }
+LRESULT DefaultThenRepaint(TWinControl& control, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = control.Handle();  // the control may be gone after the system's handling
+    const LRESULT result = message == WM_ENABLE ? DefWindowProcW(window, message, wParam, lParam)
+                                                : control.Default(message, wParam, lParam);
+    if (ChangesLook(message)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return result;
+}
+
+void DropVisualStyle(HWND control) {
+    if (!Palette()) return;
+    static const UniqueModule uxtheme = LoadSystemLibrary(L"uxtheme.dll");
+    const auto set = ProcAddress<HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR)>("SetWindowTheme", uxtheme.get());
+    if (set) set(control, L"", L"");
 }
 
 void ApplyDarkCaption(HWND window) {

@@ -6,9 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <optional>
-
 #include "framework/core/Handles.h"
+#include "framework/core/WinControl.h"
 #include "framework/theme/Style.h"
 
 namespace ControlPainter {
@@ -38,24 +37,30 @@ HBRUSH LabelColors(HDC dc);
 // pixels between them; returns the glyph's and the caption's rectangles.
 void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, RECT& glyphRect,
                            RECT& captionRect);
-// Messages after which a self-painted button must be drawn again, because
-// the system's handling of them changes its state or draws it directly.
-bool ChangesButtonLook(UINT message);
-// Answers the painting messages of a control that paints all of itself with
-// `paint(dc)`: WM_PAINT, WM_PRINTCLIENT, and WM_ERASEBKGND with nothing.
-// Other messages: no answer.
+// The system's handling of a message to a control, then, where that handling
+// changes the control's look or draws it directly (outside WM_PAINT), a
+// repaint at once, background included. WM_ENABLE goes to DefWindowProc
+// instead: the control's own handling of it only draws.
+LRESULT DefaultThenRepaint(TWinControl& control, UINT message, WPARAM wParam, LPARAM lParam);
+// The window procedure of a control that paints all of itself with
+// `paint(dc)`: WM_PAINT and WM_PRINTCLIENT paint, WM_ERASEBKGND does nothing,
+// every other message goes to DefaultThenRepaint.
 template <class Paint>
-std::optional<LRESULT> PaintMessage(HWND control, UINT message, WPARAM wParam, Paint paint) {
+LRESULT SelfPaintedProc(TWinControl& control, UINT message, WPARAM wParam, LPARAM lParam, Paint paint) {
     if (message == WM_ERASEBKGND) return 1;
     if (message == WM_PRINTCLIENT) {
         paint(reinterpret_cast<HDC>(wParam));
         return 0;
     }
-    if (message != WM_PAINT) return std::nullopt;
-    ScopedPaint painting(control);
+    if (message != WM_PAINT) return DefaultThenRepaint(control, message, wParam, lParam);
+    ScopedPaint painting(control.Handle());
     paint(painting.dc());
     return 0;
 }
+// With the style in force, turns the system's visual style off for a control
+// that paints all of itself: the system then draws no themed look and no
+// animation of its own between our paints.
+void DropVisualStyle(HWND control);
 
 // Asks Windows for a dark caption bar (Windows 10 and later); a no-op elsewhere.
 void ApplyDarkCaption(HWND window);
