@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cwctype>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,28 +62,53 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
     return FALSE;
 }
 
-// A fingerprint of what the screen shows inside `rect`.
-uint64_t CaptureHash(const RECT& rect) {
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    uint64_t hash = 1469598103934665603ull;
-    const auto* p = static_cast<const uint8_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height * 4; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return hash;
-}
+// Takes what the screen shows inside a rectangle, over and over, and tells
+// whether it changed since the last time. Made once per window and compared
+// word by word: the loop must leave the machine's cores to the program being
+// measured (hashing every byte and a new bitmap for every capture kept one of
+// two cores half busy).
+class TScreenCapture {
+public:
+    explicit TScreenCapture(const RECT& rect)
+        : rect_(rect), screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width(), -Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = SelectObject(memory_, bitmap_);
+        previous_.resize(static_cast<size_t>(Width()) * Height());
+    }
+    ~TScreenCapture() {
+        SelectObject(memory_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    TScreenCapture(const TScreenCapture&) = delete;
+    TScreenCapture& operator=(const TScreenCapture&) = delete;
+
+    // The first capture counts as a change.
+    bool Changed() {
+        if (!bits_ || previous_.empty()) return false;
+        BitBlt(memory_, 0, 0, Width(), Height(), screen_, rect_.left, rect_.top, SRCCOPY);
+        GdiFlush();
+        const bool changed = first_ || !std::equal(previous_.begin(), previous_.end(), bits_);
+        if (changed) std::copy(bits_, bits_ + previous_.size(), previous_.begin());
+        first_ = false;
+        return changed;
+    }
+
+private:
+    int Width() const { return std::max(0L, rect_.right - rect_.left); }
+    int Height() const { return std::max(0L, rect_.bottom - rect_.top); }
+
+    RECT rect_;
+    HDC screen_, memory_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    std::vector<uint32_t> previous_;
+    bool first_ = true;
+};
 
 bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample) {
     STARTUPINFOW startup{};
@@ -107,7 +133,7 @@ bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample
     }
     TWindowSearch search{process.dwProcessId, nullptr};
     sample = {};
-    uint64_t last = 0;
+    std::unique_ptr<TScreenCapture> capture;
     double lastChange = 0, now = 0;
     do {
         now = NowMs() - start;
@@ -117,11 +143,12 @@ bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample
         } else {
             RECT rect{};
             GetWindowRect(search.found, &rect);
-            const uint64_t hash = CaptureHash(rect);
-            if (hash != last) last = hash, lastChange = now, ++sample.changes;
+            if (!capture) capture = std::make_unique<TScreenCapture>(rect);
+            if (capture->Changed()) lastChange = now, ++sample.changes;
         }
         Sleep(1);
     } while ((!search.found || now - lastChange < kSettledMs) && now < kTimeoutMs);
+    capture.reset();
 
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
