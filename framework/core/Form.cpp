@@ -140,16 +140,17 @@ POINT TForm::CenteredPosition(const RECT& workArea, const RECT& desktop, SIZE wi
 }
 
 void TForm::ShowFirstTime(int showCommand) {
-    if (!shown_) {
-        RECT work{}, window{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const RECT desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
-        GetWindowRect(Handle(), &window);
-        const POINT p = CenteredPosition(work, desktop, {window.right - window.left, window.bottom - window.top});
-        SetWindowPos(Handle(), nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        shown_ = true;
-    }
-    ShowWindow(Handle(), showCommand);
+    RECT work{}, window{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    GetWindowRect(Handle(), &window);
+    const POINT p = CenteredPosition(work, desktop, {window.right - window.left, window.bottom - window.top});
+    // A normal start is placed and shown in one move that leaves the erasing to
+    // the paint below; ShowWindow erases the form and then each control in a
+    // round of messages of its own (under Wine the slowest, least steady part).
+    const UINT show = showCommand == SW_SHOWNORMAL ? SWP_SHOWWINDOW | SWP_DEFERERASE : SWP_NOACTIVATE;
+    SetWindowPos(Handle(), nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | show);
+    if (show == SWP_NOACTIVATE) ShowWindow(Handle(), showCommand);
     HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
     if (first && showCommand != SW_SHOWMINNOACTIVE) SetFocus(first);
     UpdateWindow(Handle());

@@ -51,5 +51,4 @@ private:
     std::vector<std::unique_ptr<TControl>> controls_;
     std::function<void()> closeAction_;
     HWND lastFocus_ = nullptr;
-    bool shown_ = false;
 };

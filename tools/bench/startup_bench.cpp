@@ -1,10 +1,11 @@
 // Measures how long the configurator takes from process start to the first
-// complete paint of its window, and its peak working set, against a bare
-// Win32 window of the same size (bare_window.exe) and, where given, the same
-// window with the common controls of version 6 (bare_window_v6.exe), all
-// started in turns on the same display.
+// complete paint of its window, and its peak working set, against windows it
+// is compared with: a bare Win32 window of the same size (bare_window.exe),
+// the same window with the common controls of version 6 (bare_window_v6.exe)
+// and the configurator's window built from plain standard controls
+// (plain_window.exe), all started in turns on the same display.
 //
-//   startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs] [-v] [bare_window_v6.exe]   (-v: every run)
+//   startup_bench <KorvaneCFG.exe> <other.exe>... [runs] [-v]   (-v: every run)
 //
 // "Complete" is told from the screen: the window's rectangle is captured over
 // and over from the moment it is visible; the paint is complete at the first
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cwctype>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +35,8 @@ constexpr char kDefaultSettings[] =
 struct Sample {
     double firstPaintMs = 0;
     double peakWorkingSetMb = 0;
+    double shownMs = 0;  // when the window was first seen visible
+    int changes = 0;     // how often what the screen shows changed after that
 };
 
 double NowMs() {
@@ -58,28 +62,53 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
     return FALSE;
 }
 
-// A fingerprint of what the screen shows inside `rect`.
-uint64_t CaptureHash(const RECT& rect) {
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    uint64_t hash = 1469598103934665603ull;
-    const auto* p = static_cast<const uint8_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height * 4; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return hash;
-}
+// Takes what the screen shows inside a rectangle, over and over, and tells
+// whether it changed since the last time. Made once per window and compared
+// word by word: the loop must leave the machine's cores to the program being
+// measured (hashing every byte and a new bitmap for every capture kept one of
+// two cores half busy).
+class TScreenCapture {
+public:
+    explicit TScreenCapture(const RECT& rect)
+        : rect_(rect), screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width(), -Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = SelectObject(memory_, bitmap_);
+        previous_.resize(static_cast<size_t>(Width()) * Height());
+    }
+    ~TScreenCapture() {
+        SelectObject(memory_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    TScreenCapture(const TScreenCapture&) = delete;
+    TScreenCapture& operator=(const TScreenCapture&) = delete;
+
+    // The first capture counts as a change.
+    bool Changed() {
+        if (!bits_ || previous_.empty()) return false;
+        BitBlt(memory_, 0, 0, Width(), Height(), screen_, rect_.left, rect_.top, SRCCOPY);
+        GdiFlush();
+        const bool changed = first_ || !std::equal(previous_.begin(), previous_.end(), bits_);
+        if (changed) std::copy(bits_, bits_ + previous_.size(), previous_.begin());
+        first_ = false;
+        return changed;
+    }
+
+private:
+    int Width() const { return std::max(0L, rect_.right - rect_.left); }
+    int Height() const { return std::max(0L, rect_.bottom - rect_.top); }
+
+    RECT rect_;
+    HDC screen_, memory_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    std::vector<uint32_t> previous_;
+    bool first_ = true;
+};
 
 bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample) {
     STARTUPINFOW startup{};
@@ -103,20 +132,23 @@ bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample
         return false;
     }
     TWindowSearch search{process.dwProcessId, nullptr};
-    uint64_t last = 0;
+    sample = {};
+    std::unique_ptr<TScreenCapture> capture;
     double lastChange = 0, now = 0;
     do {
         now = NowMs() - start;
         if (!search.found) {
             EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
+            sample.shownMs = now;
         } else {
             RECT rect{};
             GetWindowRect(search.found, &rect);
-            const uint64_t hash = CaptureHash(rect);
-            if (hash != last) last = hash, lastChange = now;
+            if (!capture) capture = std::make_unique<TScreenCapture>(rect);
+            if (capture->Changed()) lastChange = now, ++sample.changes;
         }
         Sleep(1);
     } while ((!search.found || now - lastChange < kSettledMs) && now < kTimeoutMs);
+    capture.reset();
 
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
@@ -129,7 +161,8 @@ bool Measure(const std::wstring& exe, const std::wstring& folder, Sample& sample
         std::fwprintf(stderr, L"%ls: no settled window within %.0f ms\n", exe.c_str(), kTimeoutMs);
         return false;
     }
-    sample = {lastChange, static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0)};
+    sample.firstPaintMs = lastChange;
+    sample.peakWorkingSetMb = static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0);
     return true;
 }
 
@@ -165,32 +198,35 @@ Sample Report(const wchar_t* what, const std::vector<Sample>& samples) {
     std::vector<double> paint, memory;
     for (const Sample& s : samples) paint.push_back(s.firstPaintMs), memory.push_back(s.peakWorkingSetMb);
     const Sample median{Median(paint), Median(memory)};
-    std::wprintf(L"%-13ls first paint median %7.1f ms (%.1f to %.1f)   peak working set median %5.1f MB\n", what,
+    std::wprintf(L"%-15ls first paint median %7.1f ms (%.1f to %.1f)   peak working set median %5.1f MB\n", what,
                  median.firstPaintMs, *std::min_element(paint.begin(), paint.end()),
                  *std::max_element(paint.begin(), paint.end()), median.peakWorkingSetMb);
     return median;
+}
+
+// The name a subject is reported under: its file name without ".exe".
+std::wstring SubjectName(const std::wstring& path) {
+    std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    return name.size() > 4 ? name.substr(0, name.size() - 4) : name;
 }
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fwprintf(stderr, L"usage: startup_bench <KorvaneCFG.exe> <bare_window.exe> [runs] [-v] [bare_window_v6.exe]\n");
+        std::fwprintf(stderr, L"usage: startup_bench <KorvaneCFG.exe> <other.exe>... [runs] [-v]\n");
         return 2;
     }
     int runs = kDefaultRuns;
     bool verbose = false;
-    const wchar_t* withCommonControls = nullptr;
-    for (int i = 3; i < argc; ++i) {
+    const std::wstring folder = StageConfigurator(FullPath(argv[1]));
+    // The configurator first, then the windows it is measured against.
+    std::vector<std::pair<std::wstring, std::wstring>> subjects{{L"configurator", folder + L"KorvaneCFG.exe"}};
+    for (int i = 2; i < argc; ++i) {
         const std::wstring argument = argv[i];
         if (argument == L"-v") verbose = true;
         else if (!argument.empty() && iswdigit(argument[0])) runs = std::max(1, _wtoi(argv[i]));
-        else withCommonControls = argv[i];
+        else subjects.push_back({SubjectName(argument), FullPath(argv[i])});
     }
-    const std::wstring folder = StageConfigurator(FullPath(argv[1]));
-    // The configurator first, then the windows it is measured against.
-    std::vector<std::pair<const wchar_t*, std::wstring>> subjects{{L"configurator", folder + L"KorvaneCFG.exe"},
-                                                                  {L"bare window", FullPath(argv[2])}};
-    if (withCommonControls) subjects.push_back({L"bare with v6", FullPath(withCommonControls)});
     SetCursorPos(0, 0);  // a pointer over the window would light up a control
     // Each once to warm the file cache, then in turns, each run starting with
     // the next of them.
@@ -204,17 +240,20 @@ int wmain(int argc, wchar_t** argv) {
             if (!Measure(subjects[which].second, folder, samples[which][run])) return 1;
         }
         if (!verbose) continue;
+        // Per subject: settled paint, window first visible, screen changes, peak working set.
         std::wprintf(L"run %2d", run + 1);
-        for (size_t i = 0; i < subjects.size(); ++i)
-            std::wprintf(L"   %ls %7.1f ms %5.1f MB", subjects[i].first, samples[i][run].firstPaintMs,
-                         samples[i][run].peakWorkingSetMb);
+        for (size_t i = 0; i < subjects.size(); ++i) {
+            const Sample& s = samples[i][run];
+            std::wprintf(L"  %ls %6.1f (seen %5.1f, %d) %4.1f MB", subjects[i].first.c_str(), s.firstPaintMs,
+                         s.shownMs, s.changes, s.peakWorkingSetMb);
+        }
         std::wprintf(L"\n");
     }
     std::wprintf(L"%d interleaved runs each\n", runs);
     std::vector<Sample> medians;
-    for (size_t i = 0; i < subjects.size(); ++i) medians.push_back(Report(subjects[i].first, samples[i]));
+    for (size_t i = 0; i < subjects.size(); ++i) medians.push_back(Report(subjects[i].first.c_str(), samples[i]));
     for (size_t i = 1; i < subjects.size(); ++i)
-        std::wprintf(L"ratio to %-13ls first paint %.2f   peak working set %.2f\n", subjects[i].first,
+        std::wprintf(L"ratio to %-15ls first paint %.2f   peak working set %.2f\n", subjects[i].first.c_str(),
                      medians[0].firstPaintMs / medians[i].firstPaintMs,
                      medians[0].peakWorkingSetMb / medians[i].peakWorkingSetMb);
     return 0;
