@@ -49,10 +49,8 @@ DWORD RewriteInPlace(HANDLE file, std::string_view bytes) {
 }
 
 bool IsOpenElsewhere(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(file);
-    return false;
+    const UniqueFile file = Owned(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !file && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 void EndFileTurn(HANDLE mutex) {
