@@ -5,6 +5,8 @@
 #include <iterator>
 #include <set>
 
+#include "framework/core/CodePage.h"
+
 namespace {
 
 struct TStyleColorField {
@@ -44,16 +46,6 @@ constexpr std::array metricFields = {
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-std::wstring FromUtf8(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) Fail(L"Style name is not valid UTF-8");
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
 // Finds the field called `name`, refusing names that are unknown or repeated.
 template <class Fields>
 auto FieldNamed(const Fields& fields, const std::string& name, std::set<std::string>& seen,
@@ -82,7 +74,8 @@ TCustomStyle TCustomStyle::Load(const uint8_t* data, size_t size) {
 
 TCustomStyle TCustomStyle::FromDocument(const TStyleDocument& document) {
     if (document.Name.empty()) Fail(L"Style has no name");
-    const std::wstring name = FromUtf8(document.Name);
+    if (!StyleFormat::IsValidUtf8(document.Name)) Fail(L"Style name is not valid UTF-8");
+    const std::wstring name = Decode(document.Name, CP_UTF8);
 
     TStylePalette palette;
     std::set<std::string> seen;

@@ -76,8 +76,7 @@ BOOL CALLBACK RepaintWindow(HWND window, LPARAM) noexcept {
 }
 
 bool HighContrastOn() {
-    HIGHCONTRASTW highContrast{};
-    highContrast.cbSize = sizeof highContrast;
+    HIGHCONTRASTW highContrast{sizeof highContrast, 0, nullptr};
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
            (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
