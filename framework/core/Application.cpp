@@ -106,25 +106,17 @@ void TApplication::ShowMainForm() {
 
 void TApplication::Run() {
     ShowMainForm();
-    for (bool running = true; running;) {
+    for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) {
         try {
-            running = DispatchNextMessage();
+            // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.
+            HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+            if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
         } catch (...) {
             HandleCaughtException(this);
         }
     }
-}
-
-bool TApplication::DispatchNextMessage() {
-    MSG msg;
-    const BOOL result = GetMessageW(&msg, nullptr, 0, 0);
-    if (result == 0 || result == -1) return false;
-    // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.
-    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
-    if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) return true;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-    return true;
 }
 
 void TApplication::HandleException(TComponent* /*sender*/, const Exception& error) {
