@@ -9,14 +9,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
-// The area that aligned children of `parent` fill. A group box lays them out
-// 2 pixels in from its frame and below its caption line (text height 13 plus 2).
-RECT AlignArea(HWND parent, bool isGroupBox) {
-    RECT r = ClientRectOf(parent);
-    if (isGroupBox) r = RECT{r.left + 2, r.top + 15, r.right - 2, r.bottom - 2};
-    return r;
-}
-
 // Places an aligned control in what its parent has left, in creation order,
 // and takes its room from that area.
 TBounds Align(const TControlDesc& desc, RECT& area) {
@@ -80,7 +72,11 @@ void TForm::CreateControls(const TFormDescription& d) {
         TWinControl* parentControl = desc.parent ? FindControl(desc.parent) : this;
         if (!parentControl) Raise(Exception(L"Parent " + std::wstring(desc.parent) + L" of " + desc.name + L" not found"));
         HWND parent = parentControl->Handle();
-        auto area = areas.try_emplace(parent, AlignArea(parent, desc.parent != nullptr)).first;
+        RECT client = ClientRectOf(parent);
+        // A group box (every parent but the form) lays its aligned children out
+        // 2 pixels in from its frame and below its caption line (text height 13 plus 2).
+        if (desc.parent) client = RECT{client.left + 2, client.top + 15, client.right - 2, client.bottom - 2};
+        auto area = areas.try_emplace(parent, client).first;
         TControlDesc placed = desc;
         placed.bounds = Align(desc, area->second);
         std::unique_ptr<TControl> control = desc.kind(desc.name);
