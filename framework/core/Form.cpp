@@ -168,11 +168,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_ERASEBKGND: {
-            const RECT client = ClientRectOf(Handle());
-            FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
+        case WM_ERASEBKGND:
+            ControlPainter::FillBackground(Handle(), reinterpret_cast<HDC>(wParam));
             return 1;
-        }
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
@@ -180,8 +178,6 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             Default(message, wParam, lParam);
             RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             return 0;
-        default:
-            break;
     }
     return Default(message, wParam, lParam);
 }
