@@ -100,7 +100,9 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, 
     return child->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam));
 }
 
-LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWinControl* self = FromHandle(window);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
     LRESULT result = 0;
     try {
         const auto reflected = self->ReflectToChild(message, wParam, lParam);
@@ -120,9 +122,4 @@ LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wPa
         !static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
         return FALSE;
     return SubclassProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    TWinControl* self = FromHandle(window);
-    return self ? GuardedDispatch(self, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
