@@ -61,7 +61,6 @@ private:
     HDC dc_;
 };
 
-// BeginPaint/EndPaint.
 class ScopedPaint {
 public:
     explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}

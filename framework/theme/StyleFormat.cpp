@@ -28,8 +28,7 @@ namespace {
 
 [[noreturn]] void Fail(const std::wstring& message) { Raise(EStyleFormatError(message)); }
 
-// --- Bounds-checked little-endian reading -------------------------------------
-
+// Bounds-checked little-endian reading.
 class TReader {
 public:
     TReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}

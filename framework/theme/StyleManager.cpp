@@ -22,8 +22,6 @@ const TCustomStyle* FindStyle(const std::vector<std::unique_ptr<TCustomStyle>>& 
     return nullptr;
 }
 
-// --- Discovery ------------------------------------------------------------------
-
 std::wstring ResourceNameText(LPCWSTR name) {
     if (IS_INTRESOURCE(name)) return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name));
     return name;
@@ -42,8 +40,6 @@ BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PT
         return FALSE;
     }
 }
-
-// --- The style-not-found box ------------------------------------------------------
 
 // A task dialog where there are any, else a message box of the same content.
 // comctl32 offers task dialogs from version 6 on only (the version the
