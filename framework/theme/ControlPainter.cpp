@@ -39,10 +39,6 @@ private:
     ScopedSelect select_;
 };
 
-void FrameWith(HDC dc, const RECT& r, COLORREF color) {
-    FrameRect(dc, &r, SolidBrush(color));
-}
-
 // A filled and outlined box with corners of `radius`, or with kCircle an ellipse.
 constexpr int kCircle = -1;
 void Shape(HDC dc, const RECT& r, COLORREF fill, COLORREF border, int radius) {
@@ -84,8 +80,7 @@ bool ChangesLook(UINT message) {
 }  // namespace
 
 const TStylePalette* Palette() {
-    if (!TStyleManager::IsStyleEnabled()) return nullptr;
-    return &TStyleManager::ActiveStyle()->Palette();
+    return TStyleManager::IsStyleEnabled() ? &TStyleManager::ActiveStyle()->Palette() : nullptr;
 }
 
 HBRUSH SolidBrush(COLORREF color) {
@@ -121,7 +116,7 @@ void PaintGroupBox(HWND groupBox, HDC dc) {
     DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
     const int lineY = text.bottom / 2;
     RECT frame{client.left, lineY, client.right, client.bottom};
-    FrameWith(dc, frame, p.GroupFrame);
+    FrameRect(dc, &frame, SolidBrush(p.GroupFrame));
     if (caption.empty()) return;
     RECT label{8, 0, 8 + text.right + 4, text.bottom};
     FillRect(dc, &label, SolidBrush(p.Window));
@@ -151,7 +146,7 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
         if (checked) Shape(dc, dot, mark, mark, kCircle);
     } else {
         FillRect(dc, &box, SolidBrush(p.CheckFace));
-        FrameWith(dc, box, p.CheckBorder);
+        FrameRect(dc, &box, SolidBrush(p.CheckBorder));
         if (checked) DrawCheckMark(dc, box, mark);
     }
 
@@ -167,7 +162,7 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
         cue.top = (client.bottom - (cue.bottom - cue.top)) / 2 - 1;
         cue.bottom = cue.top + (text.bottom - text.top > 0 ? (cue.bottom - cue.top) + 2 : 0);
         InflateRect(&cue, 1, 0);
-        FrameWith(dc, cue, p.FocusRing);
+        FrameRect(dc, &cue, SolidBrush(p.FocusRing));
     }
 }
 
@@ -215,10 +210,9 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
     const int shift = pressed ? 1 : 0;
     OffsetRect(&glyphRect, shift, shift);
     OffsetRect(&captionRect, shift, shift);
-    if (glyph) {
+    if (glyph)
         ImageList_DrawEx(glyph, 0, dc, glyphRect.left, glyphRect.top, 0, 0, CLR_NONE, CLR_NONE,
                          disabled ? (ILD_TRANSPARENT | ILD_BLEND50) : ILD_TRANSPARENT);
-    }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColor);
     DrawTextW(dc, caption.c_str(), -1, &captionRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
@@ -261,9 +255,9 @@ void PaintEditFrame(HWND edit) {
     RECT window{};
     GetWindowRect(edit, &window);
     OffsetRect(&window, -window.left, -window.top);
-    FrameWith(dc.get(), window, GetFocus() == edit ? p->EditBorderFocused : p->EditBorder);
+    FrameRect(dc.get(), &window, SolidBrush(GetFocus() == edit ? p->EditBorderFocused : p->EditBorder));
     InflateRect(&window, -1, -1);
-    FrameWith(dc.get(), window, p->EditFace);
+    FrameRect(dc.get(), &window, SolidBrush(p->EditFace));
 }
 
 HBRUSH EditColors(HDC dc, bool enabled) {

@@ -47,13 +47,9 @@ LRESULT DefaultThenRepaint(TWinControl& control, UINT message, WPARAM wParam, LP
 template <class Paint>
 LRESULT SelfPaintedProc(TWinControl& control, UINT message, WPARAM wParam, LPARAM lParam, Paint paint) {
     if (message == WM_ERASEBKGND) return 1;
-    if (message == WM_PRINTCLIENT) {
-        paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    if (message != WM_PAINT) return DefaultThenRepaint(control, message, wParam, lParam);
-    ScopedPaint painting(control.Handle());
-    paint(painting.dc());
+    if (message == WM_PRINTCLIENT) paint(reinterpret_cast<HDC>(wParam));
+    else if (message == WM_PAINT) paint(ScopedPaint(control.Handle()).dc());  // EndPaint once painted
+    else return DefaultThenRepaint(control, message, wParam, lParam);
     return 0;
 }
 // With the style in force, turns the system's visual style off for a control
