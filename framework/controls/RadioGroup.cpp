@@ -6,9 +6,7 @@
 #include "framework/controls/CheckBox.h"
 #include "framework/theme/ControlPainter.h"
 
-namespace {
 constexpr int kTextHeight = 13;
-}
 
 // Items are numbered after their group: group id + 1 + index.
 TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const TBounds& bounds,

@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace {
-// The most one call reads or writes.
-constexpr size_t kLargestPiece = 1u << 30;
-}  // namespace
+constexpr size_t kLargestPiece = 1u << 30;  // the most one call reads or writes
 
 DWORD ReadWhole(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size{};
