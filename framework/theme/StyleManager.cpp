@@ -93,7 +93,8 @@ std::vector<std::unique_ptr<TCustomStyle>> LoadStyles(const std::vector<TStyleRe
     size_t failures = 0;
     for (const TStyleResource& resource : resources) {
         try {
-            auto style = std::make_unique<TCustomStyle>(TCustomStyle::Load(resource.Bytes.data(), resource.Bytes.size()));
+            const auto& bytes = resource.Bytes;
+            auto style = std::make_unique<TCustomStyle>(TCustomStyle::Load(bytes.data(), bytes.size()));
             if (FindStyle(styles, style->Name()))
                 Raise(EStyleFormatError(L"A style named '" + style->Name() + L"' is registered already"));
             styles.push_back(std::move(style));
