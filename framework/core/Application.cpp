@@ -94,18 +94,15 @@ void TApplication::DestroyForms() {
     while (!forms_.empty()) forms_.pop_back();
 }
 
-void TApplication::ShowMainForm() {
-    if (!mainForm_) return;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    GetStartupInfoW(&startup);
-    const int requested = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
-    mainForm_->ShowFirstTime(requested == SW_SHOWMAXIMIZED || requested == SW_SHOWMINNOACTIVE ? requested
-                                                                                               : SW_SHOWNORMAL);
-}
-
 void TApplication::Run() {
-    ShowMainForm();
+    if (mainForm_) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        GetStartupInfoW(&startup);
+        const int requested = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
+        mainForm_->ShowFirstTime(requested == SW_SHOWMAXIMIZED || requested == SW_SHOWMINNOACTIVE ? requested
+                                                                                                   : SW_SHOWNORMAL);
+    }
     for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) {
         try {
             // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.

@@ -45,7 +45,6 @@ public:
 
 private:
     void AdoptForm(std::unique_ptr<TForm> form);
-    void ShowMainForm();
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
 
     UniqueWindow window_;
