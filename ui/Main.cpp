@@ -20,7 +20,6 @@ void RemoveLeadingBlanks(TEdit& edit) {
     edit.SetText(first == std::wstring::npos ? std::wstring() : text.substr(first));
 }
 
-// An item of a radio group and its code.
 struct TItemCode {
     const wchar_t* item;
     const wchar_t* code;

@@ -16,6 +16,7 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     ControlPainter::FillBackground(Handle(), paint.dc());
     const RECT client = ClientRectOf(Handle());
     if (graphic_)
-        graphic_->Draw(paint.dc(), ProportionalCenterRect(graphic_->Width(), graphic_->Height(), client.right, client.bottom));
+        graphic_->Draw(paint.dc(),
+                       ProportionalCenterRect(graphic_->Width(), graphic_->Height(), client.right, client.bottom));
     return 0;
 }

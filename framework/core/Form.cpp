@@ -55,11 +55,10 @@ void TForm::CreateFormWindow(const TFormDescription& d) {
     RECT client{}, frame{};
     GetClientRect(window, &client);
     GetWindowRect(window, &frame);
-    if (client.right != d.clientWidth || client.bottom != d.clientHeight) {
+    if (client.right != d.clientWidth || client.bottom != d.clientHeight)
         SetWindowPos(window, nullptr, 0, 0, (frame.right - frame.left) + d.clientWidth - client.right,
                      (frame.bottom - frame.top) + d.clientHeight - client.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
     font_.reset(CreateFontW(d.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             d.fontName));
@@ -70,7 +69,8 @@ void TForm::CreateControls(const TFormDescription& d) {
     std::map<HWND, RECT> areas;  // what each parent has left for aligned children
     for (const TControlDesc& desc : d.controls) {
         TWinControl* parentControl = desc.parent ? FindControl(desc.parent) : this;
-        if (!parentControl) Raise(Exception(L"Parent " + std::wstring(desc.parent) + L" of " + desc.name + L" not found"));
+        if (!parentControl)
+            Raise(Exception(L"Parent " + std::wstring(desc.parent) + L" of " + desc.name + L" not found"));
         HWND parent = parentControl->Handle();
         RECT client = ClientRectOf(parent);
         // A group box (every parent but the form) lays its aligned children out
@@ -87,12 +87,10 @@ void TForm::CreateControls(const TFormDescription& d) {
 
 void TForm::ApplyTabOrder(const TFormDescription& d) {
     // The dialog manager walks siblings in z-order: put them in tab order,
-    // controls outside the tab order last.
+    // controls outside the tab order (-1, the largest as unsigned) last.
     std::vector<const TControlDesc*> ordered;
     for (const auto& desc : d.controls) ordered.push_back(&desc);
-    std::stable_sort(ordered.begin(), ordered.end(), [](const TControlDesc* a, const TControlDesc* b) {
-        return static_cast<unsigned>(a->tabOrder) < static_cast<unsigned>(b->tabOrder);  // -1 sorts last
-    });
+    std::ranges::stable_sort(ordered, {}, [](const TControlDesc* c) { return static_cast<unsigned>(c->tabOrder); });
     HWND previous = HWND_TOP;
     for (const TControlDesc* desc : ordered) {
         HWND window = FindControl(desc->name)->Handle();

@@ -57,10 +57,9 @@ void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exSty
                                   bounds.width, bounds.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                   nullptr);
-    if (!window) {
+    if (!window)
         Raise(Exception(L"Error creating window of class " + std::wstring(className) + L": " +
                         SystemErrorText(GetLastError())));
-    }
     if (!AttachOwnWindow(window)) Raise(EOutOfMemory());
     classProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
