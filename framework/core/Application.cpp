@@ -103,8 +103,10 @@ void TApplication::Run() {
         mainForm_->ShowFirstTime(requested == SW_SHOWMAXIMIZED || requested == SW_SHOWMINNOACTIVE ? requested
                                                                                                    : SW_SHOWNORMAL);
     }
-    for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) {
+    for (;;) {
         try {
+            MSG msg;
+            if (const BOOL result = GetMessageW(&msg, nullptr, 0, 0); result == 0 || result == -1) return;
             // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.
             HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
             if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) continue;
