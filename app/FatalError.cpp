@@ -46,16 +46,15 @@ void __verbose_terminate_handler() {
 
 std::wstring FatalErrorText(const wchar_t* className, const std::wstring& message, const void* address) {
     HMODULE module = nullptr;
-    if (!address || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                        static_cast<LPCWSTR>(address), &module))
+    constexpr DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (!address || !GetModuleHandleExW(flags, static_cast<LPCWSTR>(address), &module))
         module = GetModuleHandleW(nullptr);
     const std::wstring path = ModuleFileName(module);
     const auto offset = address ? static_cast<const char*>(address) - reinterpret_cast<const char*>(module) : 0;
     wchar_t hex[16];
     swprintf(hex, 16, L"%08X", static_cast<unsigned>(offset));
-    const bool needsPeriod = !message.empty() && message.back() != L'.';
-    return L"Exception " + std::wstring(className) + L" in module " + path.substr(FolderOf(path).size()) +
-           L" at " + hex + L".\r\n" + message + (needsPeriod ? L"." : L"") + L"\r\n";
+    return L"Exception " + std::wstring(className) + L" in module " + path.substr(FolderOf(path).size()) + L" at " +
+           hex + L".\r\n" + message + (!message.empty() && message.back() != L'.' ? L"." : L"") + L"\r\n";
 }
 
 void ShowFatalErrorAndExit(const Exception& error) {

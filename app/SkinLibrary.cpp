@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "framework/controls/Graphics.h"
 #include "framework/core/Handles.h"
 
@@ -46,8 +48,6 @@ private:
     SIZE scaledSize_{0, 0};
 };
 
-constexpr wchar_t kVersionText[] = L"Skin Components v11.14";
-
 bool IsVersionSwitch(const std::wstring& argument) {
     return CompareStringOrdinal(argument.c_str(), static_cast<int>(argument.size()), L"/acver", -1, TRUE) == CSTR_EQUAL;
 }
@@ -57,11 +57,8 @@ namespace SkinLibrary {
 
 void Initialize(const std::vector<std::wstring>& arguments, const std::wstring& defaultTitle) {
     // Shown at most once, before anything else, in the system's own look.
-    for (const std::wstring& argument : arguments) {
-        if (!IsVersionSwitch(argument)) continue;
-        MessageBoxW(nullptr, kVersionText, defaultTitle.c_str(), MB_OK);
-        break;
-    }
+    if (std::ranges::any_of(arguments, IsVersionSwitch))
+        MessageBoxW(nullptr, L"Skin Components v11.14", defaultTitle.c_str(), MB_OK);
     TPicture::RegisterFileFormat(L"TPNGGraphic", [] { return std::unique_ptr<TGraphic>(new TPNGGraphic); });
 }
 

@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/core/Files.h"
 #include "framework/core/Handles.h"
@@ -22,12 +23,6 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 constexpr size_t kWriteBlock = 256 * 1024;
 
 using UniqueSearch = UniqueHandle<HANDLE, FindClose>;
-
-// An owner for what CreateFileW or FindFirstFileW gives: INVALID_HANDLE_VALUE for none.
-template <class Owner = UniqueFile>
-Owner Owned(HANDLE handle) {
-    return Owner(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-}
 
 [[noreturn]] void RaiseInOutError(DWORD error, const std::wstring& path) {
     Raise(EInOutError(error != 0 ? static_cast<int>(error) : ERROR_GEN_FAILURE, path));

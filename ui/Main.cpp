@@ -20,7 +20,6 @@ void RemoveLeadingBlanks(TEdit& edit) {
     edit.SetText(first == std::wstring::npos ? std::wstring() : text.substr(first));
 }
 
-// An item of a radio group and its code.
 struct TItemCode {
     const wchar_t* item;
     const wchar_t* code;
@@ -61,11 +60,8 @@ TNotifyEvent TKvgCFG::FindMethod(const std::wstring& name) {
         {L"pCronicChange", &TKvgCFG::pCronicChange},
         {L"pModeChange", &TKvgCFG::pModeChange},
     }};
-    for (const auto& [published, handler] : kPublished) {
-        if (name == published) {
-            return [this, handler](TComponent* sender) { (this->*handler)(sender); };
-        }
-    }
+    for (const auto& [published, handler] : kPublished)
+        if (name == published) return [this, handler](TComponent* sender) { (this->*handler)(sender); };
     return nullptr;
 }
 
@@ -89,8 +85,6 @@ std::wstring TKvgCFG::SettingsPath() const { return executableFolder_ + kSetting
 std::array<TKvgCFG::TValueControl, kKeyCount> TKvgCFG::ValueControls() const {
     return {pMode, pCronic, ShowCustomLogo, DLLKey};
 }
-
-// --- Loading -------------------------------------------------------------------
 
 void TKvgCFG::FormCreate(TComponent* /*sender*/) {
     executableFolder_ = FolderOf(ModuleFileName());
@@ -139,8 +133,6 @@ void TKvgCFG::SynchronizeSelectors() {
     ChronicleGrp->SetItemIndex(ItemOfCode(*ChronicleGrp, kChronicleCodes, pCronic->Text()));
 }
 
-// --- Selection logic -------------------------------------------------------------
-
 void TKvgCFG::ProtectionGrpClick(TComponent* /*sender*/) {
     if (const wchar_t* code = CodeOfItem(kProtectionCodes, ProtectionGrp->ItemText(ProtectionGrp->ItemIndex())))
         pMode->SetText(code);
@@ -156,8 +148,6 @@ void TKvgCFG::DLLKeyChange(TComponent* /*sender*/) { RemoveLeadingBlanks(*DLLKey
 void TKvgCFG::pCronicChange(TComponent* /*sender*/) { pCronic->SetText(pCronic->Text()); }
 
 void TKvgCFG::pModeChange(TComponent* /*sender*/) { pMode->SetText(pMode->Text()); }
-
-// --- Saving ----------------------------------------------------------------------
 
 void TKvgCFG::SaveClick(TComponent* /*sender*/) { SaveFields(); }
 

@@ -48,8 +48,6 @@ LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             hot_ = false;
             InvalidateRect(Handle(), nullptr, FALSE);
             break;
-        default:
-            break;
     }
     const auto paint = [this](HDC dc) {
         ControlPainter::PaintPushButton(Handle(), dc, glyph_.get(), glyphSize_, hot_);

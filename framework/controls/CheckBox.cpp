@@ -11,8 +11,7 @@ void TCheckBox::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
 
 LRESULT CheckLikeWndProc(TWinControl& control, bool radio, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!ControlPainter::Palette()) return control.Default(message, wParam, lParam);
-    HWND button = control.Handle();
-    const auto paint = [button, radio](HDC dc) { ControlPainter::PaintCheckOrRadio(button, dc, radio); };
+    const auto paint = [&control, radio](HDC dc) { ControlPainter::PaintCheckOrRadio(control.Handle(), dc, radio); };
     return ControlPainter::SelfPaintedProc(control, message, wParam, lParam, paint);
 }
 

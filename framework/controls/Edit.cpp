@@ -77,17 +77,14 @@ std::optional<LRESULT> TEdit::OnReflectedCtlColor(HDC dc) {
 
 LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCPAINT: {
+        case WM_NCPAINT:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
             // In the style the sunken client edge becomes a flat border that
             // lights up while the field has the focus.
             const LRESULT result = Default(message, wParam, lParam);
-            ControlPainter::PaintEditFrame(Handle());
-            return result;
-        }
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            const LRESULT result = Default(message, wParam, lParam);
-            RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+            if (message == WM_NCPAINT) ControlPainter::PaintEditFrame(Handle());
+            else RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
             return result;
         }
         case WM_PASTE:
@@ -102,8 +99,6 @@ LRESULT TEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!numbersOnly_ || wParam < L' ' || (wParam >= L'0' && wParam <= L'9')) break;
             MessageBeep(MB_OK);
             return 0;
-        default:
-            break;
     }
     return Default(message, wParam, lParam);
 }

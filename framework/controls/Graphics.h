@@ -8,24 +8,16 @@
 #include <memory>
 #include <string>
 
-class TGraphic {
-public:
-    virtual ~TGraphic() = default;
-    virtual void LoadFromBytes(const void* data, size_t size) = 0;
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-    virtual void Draw(HDC dc, const RECT& target) = 0;
-};
-
 // A bitmap file of 32 bits per pixel, uncompressed, read in place: the bytes
 // (a resource of the executable) must outlive the graphic.
-class TBitmapGraphic : public TGraphic {
+class TBitmapGraphic {
 public:
-    void LoadFromBytes(const void* data, size_t size) override;
-    int Width() const override { return info_.bmiHeader.biWidth; }
-    int Height() const override { return std::abs(info_.bmiHeader.biHeight); }
+    virtual ~TBitmapGraphic() = default;
+    void LoadFromBytes(const void* data, size_t size);
+    int Width() const { return info_.bmiHeader.biWidth; }
+    int Height() const { return std::abs(info_.bmiHeader.biHeight); }
     // Scales whole pixels (colour-on-colour), no smoothing.
-    void Draw(HDC dc, const RECT& target) override;
+    virtual void Draw(HDC dc, const RECT& target);
     // Colour of the lower-left pixel: a glyph's transparent colour.
     COLORREF LowerLeftColor() const;
 
@@ -34,6 +26,8 @@ protected:
     const BYTE* pixels_ = nullptr;  // rows as the file stores them
 };
 
+// Every graphic class reads a bitmap; a class of its own may draw it otherwise.
+using TGraphic = TBitmapGraphic;
 using TGraphicFactory = std::unique_ptr<TGraphic> (*)();
 
 namespace TPicture {

@@ -1,6 +1,5 @@
 #include "framework/controls/GroupBox.h"
 
-#include "framework/core/Handles.h"
 #include "framework/theme/ControlPainter.h"
 
 void TGroupBox::CreateFrom(const TControlDesc& desc, HWND parent, HFONT font) {
@@ -15,8 +14,7 @@ LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return ControlPainter::SelfPaintedProc(*this, message, wParam, lParam, paint);
     }
     if (message == WM_ERASEBKGND) {
-        const RECT client = ClientRectOf(Handle());
-        FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
+        ControlPainter::FillBackground(Handle(), reinterpret_cast<HDC>(wParam));
         return 1;
     }
     // The system's look draws its caption directly on a new text or state.

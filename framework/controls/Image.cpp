@@ -13,9 +13,10 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 1;
     if (message != WM_PAINT) return Default(message, wParam, lParam);
     ScopedPaint paint(Handle());
+    ControlPainter::FillBackground(Handle(), paint.dc());
     const RECT client = ClientRectOf(Handle());
-    FillRect(paint.dc(), &client, ControlPainter::BackgroundBrush());
     if (graphic_)
-        graphic_->Draw(paint.dc(), ProportionalCenterRect(graphic_->Width(), graphic_->Height(), client.right, client.bottom));
+        graphic_->Draw(paint.dc(),
+                       ProportionalCenterRect(graphic_->Width(), graphic_->Height(), client.right, client.bottom));
     return 0;
 }

@@ -1,13 +1,12 @@
 #include "framework/controls/RadioGroup.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/controls/CheckBox.h"
 #include "framework/theme/ControlPainter.h"
 
-namespace {
 constexpr int kTextHeight = 13;
-}
 
 // Items are numbered after their group: group id + 1 + index.
 TRadioGroup::TRadioItem::TRadioItem(TRadioGroup& group, int index, const wchar_t* text, const TBounds& bounds,
@@ -42,8 +41,6 @@ LRESULT TRadioGroup::TRadioItem::WndProc(UINT message, WPARAM wParam, LPARAM lPa
                 group_.UserMoves(index_, wParam == VK_DOWN || wParam == VK_RIGHT ? +1 : -1);
                 return 0;
             }
-            break;
-        default:
             break;
     }
     return CheckLikeWndProc(*this, true, message, wParam, lParam);
@@ -81,13 +78,7 @@ HWND TRadioGroup::ItemHandle(int index) const {
 void TRadioGroup::SetItemIndex(int index) {
     index = std::max(-1, std::min(index, ItemCount() - 1));
     if (index == itemIndex_) return;
-    const int previous = itemIndex_;
-    itemIndex_ = index;
-    UpdateChecks(previous);
-    if (itemIndex_ != -1) RaiseEvent();
-}
-
-void TRadioGroup::UpdateChecks(int previous) {
+    const int previous = std::exchange(itemIndex_, index);
     if (previous >= 0) SendMessageW(ItemHandle(previous), BM_SETCHECK, BST_UNCHECKED, 0);
     if (itemIndex_ >= 0) SendMessageW(ItemHandle(itemIndex_), BM_SETCHECK, BST_CHECKED, 0);
     // Only the checked item is a tab stop; with none checked, the first is, so
@@ -97,6 +88,7 @@ void TRadioGroup::UpdateChecks(int previous) {
         const LONG_PTR style = GetWindowLongPtrW(ItemHandle(i), GWL_STYLE);
         SetWindowLongPtrW(ItemHandle(i), GWL_STYLE, i == tabItem ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     }
+    if (itemIndex_ != -1) RaiseEvent();
 }
 
 void TRadioGroup::UserSelects(int index) {

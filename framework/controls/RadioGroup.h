@@ -43,7 +43,6 @@ private:
         bool inFocusChange_ = false;
     };
 
-    void UpdateChecks(int previous);
     void UserSelects(int index);
     void UserMoves(int from, int step);
 

@@ -94,37 +94,28 @@ void TApplication::DestroyForms() {
     while (!forms_.empty()) forms_.pop_back();
 }
 
-void TApplication::ShowMainForm() {
-    if (!mainForm_) return;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    GetStartupInfoW(&startup);
-    const int requested = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
-    mainForm_->ShowFirstTime(requested == SW_SHOWMAXIMIZED || requested == SW_SHOWMINNOACTIVE ? requested
-                                                                                               : SW_SHOWNORMAL);
-}
-
 void TApplication::Run() {
-    ShowMainForm();
-    for (bool running = true; running;) {
+    if (mainForm_) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        GetStartupInfoW(&startup);
+        const int requested = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
+        mainForm_->ShowFirstTime(requested == SW_SHOWMAXIMIZED || requested == SW_SHOWMINNOACTIVE ? requested
+                                                                                                   : SW_SHOWNORMAL);
+    }
+    for (;;) {
         try {
-            running = DispatchNextMessage();
+            MSG msg;
+            if (const BOOL result = GetMessageW(&msg, nullptr, 0, 0); result == 0 || result == -1) return;
+            // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.
+            HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+            if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
         } catch (...) {
             HandleCaughtException(this);
         }
     }
-}
-
-bool TApplication::DispatchNextMessage() {
-    MSG msg;
-    const BOOL result = GetMessageW(&msg, nullptr, 0, 0);
-    if (result == 0 || result == -1) return false;
-    // The dialog manager gives the main form Tab, Shift+Tab and arrow keys.
-    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
-    if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && IsDialogMessageW(main, &msg)) return true;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-    return true;
 }
 
 void TApplication::HandleException(TComponent* /*sender*/, const Exception& error) {

@@ -45,9 +45,6 @@ public:
 
 private:
     void AdoptForm(std::unique_ptr<TForm> form);
-    void ShowMainForm();
-    // False once the quit message has come.
-    bool DispatchNextMessage();
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
 
     UniqueWindow window_;

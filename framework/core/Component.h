@@ -17,5 +17,4 @@ private:
     std::wstring name_;
 };
 
-// An event handler: takes the sender, returns nothing.
 using TNotifyEvent = std::function<void(TComponent* sender)>;

@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace {
-// The most one call reads or writes.
-constexpr size_t kLargestPiece = 1u << 30;
-}  // namespace
+constexpr size_t kLargestPiece = 1u << 30;  // the most one call reads or writes
 
 DWORD ReadWhole(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size{};
@@ -49,10 +46,8 @@ DWORD RewriteInPlace(HANDLE file, std::string_view bytes) {
 }
 
 bool IsOpenElsewhere(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(file);
-    return false;
+    const UniqueFile file = Owned(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !file && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 void EndFileTurn(HANDLE mutex) {

@@ -9,14 +9,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
-// The area that aligned children of `parent` fill. A group box lays them out
-// 2 pixels in from its frame and below its caption line (text height 13 plus 2).
-RECT AlignArea(HWND parent, bool isGroupBox) {
-    RECT r = ClientRectOf(parent);
-    if (isGroupBox) r = RECT{r.left + 2, r.top + 15, r.right - 2, r.bottom - 2};
-    return r;
-}
-
 // Places an aligned control in what its parent has left, in creation order,
 // and takes its room from that area.
 TBounds Align(const TControlDesc& desc, RECT& area) {
@@ -63,11 +55,10 @@ void TForm::CreateFormWindow(const TFormDescription& d) {
     RECT client{}, frame{};
     GetClientRect(window, &client);
     GetWindowRect(window, &frame);
-    if (client.right != d.clientWidth || client.bottom != d.clientHeight) {
+    if (client.right != d.clientWidth || client.bottom != d.clientHeight)
         SetWindowPos(window, nullptr, 0, 0, (frame.right - frame.left) + d.clientWidth - client.right,
                      (frame.bottom - frame.top) + d.clientHeight - client.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
     font_.reset(CreateFontW(d.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             d.fontName));
@@ -78,9 +69,14 @@ void TForm::CreateControls(const TFormDescription& d) {
     std::map<HWND, RECT> areas;  // what each parent has left for aligned children
     for (const TControlDesc& desc : d.controls) {
         TWinControl* parentControl = desc.parent ? FindControl(desc.parent) : this;
-        if (!parentControl) Raise(Exception(L"Parent " + std::wstring(desc.parent) + L" of " + desc.name + L" not found"));
+        if (!parentControl)
+            Raise(Exception(L"Parent " + std::wstring(desc.parent) + L" of " + desc.name + L" not found"));
         HWND parent = parentControl->Handle();
-        auto area = areas.try_emplace(parent, AlignArea(parent, desc.parent != nullptr)).first;
+        RECT client = ClientRectOf(parent);
+        // A group box (every parent but the form) lays its aligned children out
+        // 2 pixels in from its frame and below its caption line (text height 13 plus 2).
+        if (desc.parent) client = RECT{client.left + 2, client.top + 15, client.right - 2, client.bottom - 2};
+        auto area = areas.try_emplace(parent, client).first;
         TControlDesc placed = desc;
         placed.bounds = Align(desc, area->second);
         std::unique_ptr<TControl> control = desc.kind(desc.name);
@@ -91,12 +87,10 @@ void TForm::CreateControls(const TFormDescription& d) {
 
 void TForm::ApplyTabOrder(const TFormDescription& d) {
     // The dialog manager walks siblings in z-order: put them in tab order,
-    // controls outside the tab order last.
+    // controls outside the tab order (-1, the largest as unsigned) last.
     std::vector<const TControlDesc*> ordered;
     for (const auto& desc : d.controls) ordered.push_back(&desc);
-    std::stable_sort(ordered.begin(), ordered.end(), [](const TControlDesc* a, const TControlDesc* b) {
-        return static_cast<unsigned>(a->tabOrder) < static_cast<unsigned>(b->tabOrder);  // -1 sorts last
-    });
+    std::ranges::stable_sort(ordered, {}, [](const TControlDesc* c) { return static_cast<unsigned>(c->tabOrder); });
     HWND previous = HWND_TOP;
     for (const TControlDesc* desc : ordered) {
         HWND window = FindControl(desc->name)->Handle();
@@ -172,11 +166,9 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_ERASEBKGND: {
-            const RECT client = ClientRectOf(Handle());
-            FillRect(reinterpret_cast<HDC>(wParam), &client, ControlPainter::BackgroundBrush());
+        case WM_ERASEBKGND:
+            ControlPainter::FillBackground(Handle(), reinterpret_cast<HDC>(wParam));
             return 1;
-        }
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
@@ -184,8 +176,6 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             Default(message, wParam, lParam);
             RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             return 0;
-        default:
-            break;
     }
     return Default(message, wParam, lParam);
 }

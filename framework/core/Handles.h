@@ -5,33 +5,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <utility>
+#include <memory>
+#include <type_traits>
 
-template <class T, auto Close>
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(T handle) : handle_(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    ~UniqueHandle() { reset(); }
-
-    T get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    T release() { return std::exchange(handle_, nullptr); }
-    void reset(T handle = nullptr) {
-        if (handle_) Close(handle_);
-        handle_ = handle;
-    }
-
-private:
-    T handle_ = nullptr;
+template <auto Close>
+struct THandleCloser {
+    void operator()(auto handle) const { Close(handle); }
 };
+// An owner of a handle of type T that `Close` releases; null is none.
+template <class T, auto Close>
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<T>, THandleCloser<Close>>;
 
 using UniqueFont = UniqueHandle<HFONT, DeleteObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObject>;
@@ -42,6 +25,12 @@ using UniqueMemoryDC = UniqueHandle<HDC, DeleteDC>;
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
 using UniqueFile = UniqueHandle<HANDLE, CloseHandle>;  // any kernel handle: a file, a mutex, a thread
+
+// An owner for what CreateFileW or FindFirstFileW gives: INVALID_HANDLE_VALUE for none.
+template <class Owner = UniqueFile>
+Owner Owned(HANDLE handle) {
+    return Owner(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
 
 // Selects a GDI object into a DC for the length of a scope.
 class ScopedSelect {
@@ -72,7 +61,6 @@ private:
     HDC dc_;
 };
 
-// BeginPaint/EndPaint.
 class ScopedPaint {
 public:
     explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}

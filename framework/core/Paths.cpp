@@ -47,9 +47,8 @@ std::wstring LongPathForm(const std::wstring& path) {
 
 std::wstring FinalPath(const std::wstring& path) {
     // Opened only to learn where a link points: no access, every sharing.
-    const HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    const UniqueFile file(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+    const UniqueFile file = Owned(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
     std::wstring final(MAX_PATH, L'\0');
     DWORD length = file ? GetFinalPathNameByHandleW(file.get(), final.data(), MAX_PATH, 0) : 0;
     if (length >= MAX_PATH) {

@@ -57,10 +57,9 @@ void TWinControl::CreateChild(const wchar_t* className, DWORD style, DWORD exSty
                                   bounds.width, bounds.height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                   nullptr);
-    if (!window) {
+    if (!window)
         Raise(Exception(L"Error creating window of class " + std::wstring(className) + L": " +
                         SystemErrorText(GetLastError())));
-    }
     if (!AttachOwnWindow(window)) Raise(EOutOfMemory());
     classProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
@@ -100,7 +99,9 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT message, WPARAM wParam, 
     return child->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam));
 }
 
-LRESULT TWinControl::GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWinControl* self = FromHandle(window);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
     LRESULT result = 0;
     try {
         const auto reflected = self->ReflectToChild(message, wParam, lParam);
@@ -120,9 +121,4 @@ LRESULT CALLBACK TWinControl::OwnClassProc(HWND window, UINT message, WPARAM wPa
         !static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->AttachOwnWindow(window))
         return FALSE;
     return SubclassProc(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    TWinControl* self = FromHandle(window);
-    return self ? GuardedDispatch(self, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }

@@ -31,9 +31,7 @@ void HandleCaughtException(TComponent* sender) noexcept;
 // arrow cursor, the button-face background, the icon resource in both sizes.
 void RegisterWindowClass(const wchar_t* name, WNDPROC windowProc, const wchar_t* icon);
 
-// The text of a window, whole.
 std::wstring WindowTextOf(HWND window);
-// The client area of a window.
 inline RECT ClientRectOf(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
@@ -61,9 +59,7 @@ protected:
     // created with its object as lpCreateParams.
     static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-        return Default(message, wParam, lParam);
-    }
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) { return Default(message, wParam, lParam); }
     // Notifications this control sent to its parent, handed back to it.
     virtual std::optional<LRESULT> OnReflectedCommand(WORD /*code*/) { return std::nullopt; }
     virtual std::optional<LRESULT> OnReflectedCtlColor(HDC /*dc*/) { return std::nullopt; }
@@ -71,10 +67,9 @@ protected:
 private:
     // False when there was no memory to record the window.
     bool AttachOwnWindow(HWND window) noexcept;
-    // Runs the message through the guard: an error goes to the error handler.
-    static LRESULT GuardedDispatch(TWinControl* self, UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
+    // Runs the message through the guard: an error goes to the error handler.
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;

@@ -5,19 +5,9 @@
 EInOutError::EInOutError(int errorCode, const std::wstring& fileName)
     : Exception(IOErrorText(errorCode, fileName)), errorCode_(errorCode) {}
 
-namespace {
-// Fills the two %s of `format` with `a` and `b`.
-std::wstring FormatTwo(std::wstring format, const std::wstring& a, const std::wstring& b) {
-    const size_t first = format.find(L"%s");
-    format.replace(first, 2, a);
-    format.replace(format.find(L"%s", first + a.size()), 2, b);
-    return format;
-}
-}  // namespace
-
-EFileStreamError::EFileStreamError(const wchar_t* format, const std::wstring& fileName,
-                                   DWORD osError)
-    : EStreamError(FormatTwo(format, ExpandFullPath(fileName), SystemErrorText(osError))) {}
+EFileStreamError::EFileStreamError(const wchar_t* action, const std::wstring& fileName, DWORD osError)
+    : EStreamError(L"Cannot " + std::wstring(action) + L" file \"" + ExpandFullPath(fileName) + L"\". " +
+                   SystemErrorText(osError)) {}
 
 std::wstring IOErrorText(int code, const std::wstring& fileName) {
     switch (code) {

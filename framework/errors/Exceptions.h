@@ -20,6 +20,14 @@
         KV_ERROR_CLASS(Name)              \
     };
 
+// An error class whose errors all have the message `message`.
+#define KV_FIXED_ERROR_CLASS(Name, Base, message) \
+    class Name : public Base {                    \
+    public:                                       \
+        Name() : Base(message) {}                 \
+        KV_ERROR_CLASS(Name)                      \
+    };
+
 class Exception {
 public:
     explicit Exception(std::wstring message) : message_(std::move(message)) {}
@@ -52,50 +60,33 @@ KV_SIMPLE_ERROR_CLASS(EStreamError, Exception)
 
 class EFileStreamError : public EStreamError {
 public:
-    // `format` holds two %s: the quoted full path, then the system's text.
-    EFileStreamError(const wchar_t* format, const std::wstring& fileName, DWORD osError);
+    // "Cannot <action> file "<full path>". <the system's text>".
+    EFileStreamError(const wchar_t* action, const std::wstring& fileName, DWORD osError);
     KV_ERROR_CLASS(EFileStreamError)
 };
 
 class EFOpenError : public EFileStreamError {
 public:
-    EFOpenError(const std::wstring& fileName, DWORD osError)
-        : EFileStreamError(L"Cannot open file \"%s\". %s", fileName, osError) {}
+    EFOpenError(const std::wstring& fileName, DWORD osError) : EFileStreamError(L"open", fileName, osError) {}
     KV_ERROR_CLASS(EFOpenError)
 };
 
 class EFCreateError : public EFileStreamError {
 public:
-    EFCreateError(const std::wstring& fileName, DWORD osError)
-        : EFileStreamError(L"Cannot create file \"%s\". %s", fileName, osError) {}
+    EFCreateError(const std::wstring& fileName, DWORD osError) : EFileStreamError(L"create", fileName, osError) {}
     KV_ERROR_CLASS(EFCreateError)
 };
 
 KV_SIMPLE_ERROR_CLASS(EFilerError, EStreamError)
-
-class EWriteError : public EFilerError {
-public:
-    EWriteError() : EFilerError(L"Stream write error") {}
-    KV_ERROR_CLASS(EWriteError)
-};
-
-class EReadError : public EFilerError {
-public:
-    EReadError() : EFilerError(L"Stream read error") {}
-    KV_ERROR_CLASS(EReadError)
-};
+KV_FIXED_ERROR_CLASS(EWriteError, EFilerError, L"Stream write error")
+KV_FIXED_ERROR_CLASS(EReadError, EFilerError, L"Stream read error")
 
 KV_SIMPLE_ERROR_CLASS(ECustomStyleException, Exception)
 // Style data that breaks the format; the message says what is wrong.
 KV_SIMPLE_ERROR_CLASS(EStyleFormatError, ECustomStyleException)
 
 // C++ errors that are not the system's own reach the boxes as these.
-class EOutOfMemory : public Exception {
-public:
-    EOutOfMemory() : Exception(L"Out of memory") {}
-    KV_ERROR_CLASS(EOutOfMemory)
-};
-
+KV_FIXED_ERROR_CLASS(EOutOfMemory, Exception, L"Out of memory")
 KV_SIMPLE_ERROR_CLASS(EExternalException, Exception)
 
 // Throws `error`, recording the caller's code address as where it was raised.

@@ -39,22 +39,14 @@ private:
     ScopedSelect select_;
 };
 
-void FrameWith(HDC dc, const RECT& r, COLORREF color) {
-    FrameRect(dc, &r, SolidBrush(color));
-}
-
-void RoundedBox(HDC dc, const RECT& r, COLORREF fill, COLORREF border, int radius) {
+// A filled and outlined box with corners of `radius`, or with kCircle an ellipse.
+constexpr int kCircle = -1;
+void Shape(HDC dc, const RECT& r, COLORREF fill, COLORREF border, int radius) {
     UniquePen pen(CreatePen(PS_SOLID, 1, border));
     ScopedSelect selectPen(dc, pen.get());
     ScopedSelect selectBrush(dc, SolidBrush(fill));
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, radius * 2, radius * 2);
-}
-
-void Circle(HDC dc, const RECT& r, COLORREF fill, COLORREF border) {
-    UniquePen pen(CreatePen(PS_SOLID, 1, border));
-    ScopedSelect selectPen(dc, pen.get());
-    ScopedSelect selectBrush(dc, SolidBrush(fill));
-    Ellipse(dc, r.left, r.top, r.right, r.bottom);
+    if (radius == kCircle) Ellipse(dc, r.left, r.top, r.right, r.bottom);
+    else RoundRect(dc, r.left, r.top, r.right, r.bottom, radius * 2, radius * 2);
 }
 
 // What a self-painted control answers to WM_CTLCOLOR*.
@@ -88,8 +80,7 @@ bool ChangesLook(UINT message) {
 }  // namespace
 
 const TStylePalette* Palette() {
-    if (!TStyleManager::IsStyleEnabled()) return nullptr;
-    return &TStyleManager::ActiveStyle()->Palette();
+    return TStyleManager::IsStyleEnabled() ? &TStyleManager::ActiveStyle()->Palette() : nullptr;
 }
 
 HBRUSH SolidBrush(COLORREF color) {
@@ -99,21 +90,20 @@ HBRUSH SolidBrush(COLORREF color) {
     return brush.get();
 }
 
-HBRUSH BackgroundBrush() {
+void FillBackground(HWND window, HDC dc) {
     const TStylePalette* palette = Palette();
-    return palette ? SolidBrush(palette->Window) : GetSysColorBrush(COLOR_BTNFACE);
+    const RECT client = ClientRectOf(window);
+    FillRect(dc, &client, palette ? SolidBrush(palette->Window) : GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, RECT& glyphRect,
-                           RECT& captionRect) {
+void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, RECT& glyphRect, RECT& captionRect) {
     const int spacing = (glyph.cx > 0 && caption.cx > 0) ? gap : 0;
     const int total = glyph.cx + spacing + caption.cx;
     const int left = area.left + ((area.right - area.left) - total) / 2;
     const int midY = area.top + (area.bottom - area.top) / 2;
-    glyphRect = RECT{left, midY - glyph.cy / 2, left + glyph.cx, midY - glyph.cy / 2 + glyph.cy};
-    const int captionLeft = left + glyph.cx + spacing;
-    captionRect = RECT{captionLeft, midY - caption.cy / 2, captionLeft + caption.cx,
-                       midY - caption.cy / 2 + caption.cy};
+    const auto centred = [midY](int x, SIZE s) { return RECT{x, midY - s.cy / 2, x + s.cx, midY - s.cy / 2 + s.cy}; };
+    glyphRect = centred(left, glyph);
+    captionRect = centred(left + glyph.cx + spacing, caption);
 }
 
 void PaintGroupBox(HWND groupBox, HDC dc) {
@@ -126,7 +116,7 @@ void PaintGroupBox(HWND groupBox, HDC dc) {
     DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
     const int lineY = text.bottom / 2;
     RECT frame{client.left, lineY, client.right, client.bottom};
-    FrameWith(dc, frame, p.GroupFrame);
+    FrameRect(dc, &frame, SolidBrush(p.GroupFrame));
     if (caption.empty()) return;
     RECT label{8, 0, 8 + text.right + 4, text.bottom};
     FillRect(dc, &label, SolidBrush(p.Window));
@@ -150,13 +140,13 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
     RECT box{client.left, top, client.left + size, top + size};
     const COLORREF mark = enabled ? p.CheckMark : p.CheckMarkDisabled;
     if (radio) {
-        Circle(dc, box, p.CheckFace, p.CheckBorder);
+        Shape(dc, box, p.CheckFace, p.CheckBorder, kCircle);
         RECT dot = box;
         InflateRect(&dot, -size / 4, -size / 4);
-        if (checked) Circle(dc, dot, mark, mark);
+        if (checked) Shape(dc, dot, mark, mark, kCircle);
     } else {
         FillRect(dc, &box, SolidBrush(p.CheckFace));
-        FrameWith(dc, box, p.CheckBorder);
+        FrameRect(dc, &box, SolidBrush(p.CheckBorder));
         if (checked) DrawCheckMark(dc, box, mark);
     }
 
@@ -172,7 +162,7 @@ void PaintCheckOrRadio(HWND button, HDC target, bool radio) {
         cue.top = (client.bottom - (cue.bottom - cue.top)) / 2 - 1;
         cue.bottom = cue.top + (text.bottom - text.top > 0 ? (cue.bottom - cue.top) + 2 : 0);
         InflateRect(&cue, 1, 0);
-        FrameWith(dc, cue, p.FocusRing);
+        FrameRect(dc, &cue, SolidBrush(p.FocusRing));
     }
 }
 
@@ -194,11 +184,11 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
                               : hot     ? p->ButtonFaceHot
                                         : p->ButtonFace;
         const int radius = TStyleManager::ActiveStyle()->Metrics().ButtonCornerRadius;
-        RoundedBox(dc, client, fill, focused ? p->FocusRing : p->ButtonBorder, radius);
+        Shape(dc, client, fill, focused ? p->FocusRing : p->ButtonBorder, radius);
         if (focused) {
             RECT ring = client;
             InflateRect(&ring, -2, -2);
-            RoundedBox(dc, ring, fill, p->FocusRing, radius);
+            Shape(dc, ring, fill, p->FocusRing, radius);
         }
         InflateRect(&face, -3, -3);
         textColor = disabled ? p->ButtonTextDisabled : p->ButtonText;
@@ -220,10 +210,9 @@ void PaintPushButton(HWND button, HDC target, HIMAGELIST glyph, SIZE glyphSize, 
     const int shift = pressed ? 1 : 0;
     OffsetRect(&glyphRect, shift, shift);
     OffsetRect(&captionRect, shift, shift);
-    if (glyph) {
+    if (glyph)
         ImageList_DrawEx(glyph, 0, dc, glyphRect.left, glyphRect.top, 0, 0, CLR_NONE, CLR_NONE,
                          disabled ? (ILD_TRANSPARENT | ILD_BLEND50) : ILD_TRANSPARENT);
-    }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColor);
     DrawTextW(dc, caption.c_str(), -1, &captionRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
@@ -266,9 +255,9 @@ void PaintEditFrame(HWND edit) {
     RECT window{};
     GetWindowRect(edit, &window);
     OffsetRect(&window, -window.left, -window.top);
-    FrameWith(dc.get(), window, GetFocus() == edit ? p->EditBorderFocused : p->EditBorder);
+    FrameRect(dc.get(), &window, SolidBrush(GetFocus() == edit ? p->EditBorderFocused : p->EditBorder));
     InflateRect(&window, -1, -1);
-    FrameWith(dc.get(), window, p->EditFace);
+    FrameRect(dc.get(), &window, SolidBrush(p->EditFace));
 }
 
 HBRUSH EditColors(HDC dc, bool enabled) {

@@ -15,8 +15,8 @@ namespace ControlPainter {
 const TStylePalette* Palette();
 // A solid brush of a colour, kept for the life of the process.
 HBRUSH SolidBrush(COLORREF color);
-// Brush for the form's, group boxes' and the picture control's background.
-HBRUSH BackgroundBrush();
+// Fills the client area of the form, a group box or the picture control with its background.
+void FillBackground(HWND window, HDC dc);
 
 // A group box's frame line and caption (the inside is left to the children).
 void PaintGroupBox(HWND groupBox, HDC dc);
@@ -35,8 +35,7 @@ HBRUSH LabelColors(HDC dc);
 
 // Lays out a glyph and a caption side by side, centred in `area`, with `gap`
 // pixels between them; returns the glyph's and the caption's rectangles.
-void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, RECT& glyphRect,
-                           RECT& captionRect);
+void LayoutGlyphAndCaption(const RECT& area, SIZE glyph, SIZE caption, int gap, RECT& glyphRect, RECT& captionRect);
 // The system's handling of a message to a control, then, where that handling
 // changes the control's look or draws it directly (outside WM_PAINT), a
 // repaint at once, background included. WM_ENABLE goes to DefWindowProc
@@ -48,13 +47,9 @@ LRESULT DefaultThenRepaint(TWinControl& control, UINT message, WPARAM wParam, LP
 template <class Paint>
 LRESULT SelfPaintedProc(TWinControl& control, UINT message, WPARAM wParam, LPARAM lParam, Paint paint) {
     if (message == WM_ERASEBKGND) return 1;
-    if (message == WM_PRINTCLIENT) {
-        paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    if (message != WM_PAINT) return DefaultThenRepaint(control, message, wParam, lParam);
-    ScopedPaint painting(control.Handle());
-    paint(painting.dc());
+    if (message == WM_PRINTCLIENT) paint(reinterpret_cast<HDC>(wParam));
+    else if (message == WM_PAINT) paint(ScopedPaint(control.Handle()).dc());  // EndPaint once painted
+    else return DefaultThenRepaint(control, message, wParam, lParam);
     return 0;
 }
 // With the style in force, turns the system's visual style off for a control

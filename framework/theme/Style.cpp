@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <set>
+
+#include "framework/core/CodePage.h"
 
 namespace {
 
@@ -44,34 +45,19 @@ constexpr std::array metricFields = {
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-std::wstring FromUtf8(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) Fail(L"Style name is not valid UTF-8");
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
 // Finds the field called `name`, refusing names that are unknown or repeated.
 template <class Fields>
-auto FieldNamed(const Fields& fields, const std::string& name, std::set<std::string>& seen,
-                const wchar_t* kind) {
-    const auto field = std::find_if(std::begin(fields), std::end(fields),
-                                    [&](const auto& f) { return name == f.Name; });
-    if (field == std::end(fields)) Fail(L"Style has an unknown " + std::wstring(kind) + L" '" +
-                                        Widen(name) + L"'");
-    if (!seen.insert(name).second)
-        Fail(L"Style lists the " + std::wstring(kind) + L" '" + Widen(name) + L"' twice");
+auto FieldNamed(const Fields& fields, const std::string& name, std::set<std::string>& seen, const wchar_t* kind) {
+    const auto field = std::ranges::find_if(fields, [&](const auto& f) { return name == f.Name; });
+    if (field == fields.end()) Fail(L"Style has an unknown " + std::wstring(kind) + L" '" + Widen(name) + L"'");
+    if (!seen.insert(name).second) Fail(L"Style lists the " + std::wstring(kind) + L" '" + Widen(name) + L"' twice");
     return field;
 }
 
 template <class Fields>
 void RequireAll(const Fields& fields, const std::set<std::string>& seen, const wchar_t* kind) {
     for (const auto& f : fields)
-        if (!seen.count(f.Name))
-            Fail(L"Style lacks the " + std::wstring(kind) + L" '" + Widen(f.Name) + L"'");
+        if (!seen.count(f.Name)) Fail(L"Style lacks the " + std::wstring(kind) + L" '" + Widen(f.Name) + L"'");
 }
 
 }  // namespace
@@ -82,7 +68,8 @@ TCustomStyle TCustomStyle::Load(const uint8_t* data, size_t size) {
 
 TCustomStyle TCustomStyle::FromDocument(const TStyleDocument& document) {
     if (document.Name.empty()) Fail(L"Style has no name");
-    const std::wstring name = FromUtf8(document.Name);
+    if (!StyleFormat::IsValidUtf8(document.Name)) Fail(L"Style name is not valid UTF-8");
+    const std::wstring name = Decode(document.Name, CP_UTF8);
 
     TStylePalette palette;
     std::set<std::string> seen;
@@ -97,8 +84,7 @@ TCustomStyle TCustomStyle::FromDocument(const TStyleDocument& document) {
     for (const TStyleMetricEntry& m : document.Metrics) {
         const auto field = FieldNamed(metricFields, m.Name, seen, L"metric");
         if (m.Value < field->Min || m.Value > field->Max)
-            Fail(L"Style metric '" + Widen(m.Name) + L"' is out of range: " +
-                 std::to_wstring(m.Value));
+            Fail(L"Style metric '" + Widen(m.Name) + L"' is out of range: " + std::to_wstring(m.Value));
         metrics.*(field->Member) = m.Value;
     }
     RequireAll(metricFields, seen, L"metric");

@@ -28,8 +28,7 @@ namespace {
 
 [[noreturn]] void Fail(const std::wstring& message) { Raise(EStyleFormatError(message)); }
 
-// --- Bounds-checked little-endian reading -------------------------------------
-
+// Bounds-checked little-endian reading.
 class TReader {
 public:
     TReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
@@ -50,8 +49,7 @@ public:
     }
     std::string Name() {
         std::string name = Text(U8());
-        if (!IsEntryName(name)) Fail(L"Style entry at offset " + std::to_wstring(pos_) +
-                                     L" has an invalid name");
+        if (!IsEntryName(name)) Fail(L"Style entry at offset " + std::to_wstring(pos_) + L" has an invalid name");
         return name;
     }
 
@@ -75,8 +73,7 @@ TStyleDocument Deserialize(const uint8_t* data, size_t size) {
     if (std::memcmp(data, Magic, sizeof Magic) != 0) Fail(L"Style data has a wrong signature");
     TReader header(data + sizeof Magic, HeaderSize - sizeof Magic);
     const uint16_t version = header.U16();
-    if (version != Version)
-        Fail(L"Style format version " + std::to_wstring(version) + L" is not supported");
+    if (version != Version) Fail(L"Style format version " + std::to_wstring(version) + L" is not supported");
     const uint16_t nameLength = header.U16(), colorCount = header.U16(), metricCount = header.U16();
     const uint32_t bodySize = header.Number(4), checksum = header.Number(4);
 

@@ -12,9 +12,7 @@
 
 struct TStyleColorEntry {
     std::string Name;  // ASCII letters and digits
-    uint8_t Red = 0;
-    uint8_t Green = 0;
-    uint8_t Blue = 0;
+    uint8_t Red = 0, Green = 0, Blue = 0;
 };
 
 struct TStyleMetricEntry {

@@ -22,8 +22,6 @@ const TCustomStyle* FindStyle(const std::vector<std::unique_ptr<TCustomStyle>>& 
     return nullptr;
 }
 
-// --- Discovery ------------------------------------------------------------------
-
 std::wstring ResourceNameText(LPCWSTR name) {
     if (IS_INTRESOURCE(name)) return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name));
     return name;
@@ -42,8 +40,6 @@ BOOL CALLBACK CollectStyleResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PT
         return FALSE;
     }
 }
-
-// --- The style-not-found box ------------------------------------------------------
 
 // A task dialog where there are any, else a message box of the same content.
 // comctl32 offers task dialogs from version 6 on only (the version the
@@ -76,8 +72,7 @@ BOOL CALLBACK RepaintWindow(HWND window, LPARAM) noexcept {
 }
 
 bool HighContrastOn() {
-    HIGHCONTRASTW highContrast{};
-    highContrast.cbSize = sizeof highContrast;
+    HIGHCONTRASTW highContrast{sizeof highContrast, 0, nullptr};
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
            (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
@@ -98,7 +93,8 @@ std::vector<std::unique_ptr<TCustomStyle>> LoadStyles(const std::vector<TStyleRe
     size_t failures = 0;
     for (const TStyleResource& resource : resources) {
         try {
-            auto style = std::make_unique<TCustomStyle>(TCustomStyle::Load(resource.Bytes.data(), resource.Bytes.size()));
+            const auto& bytes = resource.Bytes;
+            auto style = std::make_unique<TCustomStyle>(TCustomStyle::Load(bytes.data(), bytes.size()));
             if (FindStyle(styles, style->Name()))
                 Raise(EStyleFormatError(L"A style named '" + style->Name() + L"' is registered already"));
             styles.push_back(std::move(style));
