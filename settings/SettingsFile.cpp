@@ -42,6 +42,11 @@ std::wstring TemporaryName(const std::wstring& file, long number) {
     return file + kTemporarySuffix + (number == 0 ? L"" : L"." + std::to_wstring(number));
 }
 
+// How Windows answers a replace of a file that someone holds open.
+bool IsRefusal(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 // A new file beside `target` that is moved into its place, or removed.
 class TTemporaryFile {
 public:
@@ -103,11 +108,6 @@ public:
     void Remove() {
         file_.reset();
         if (!path_.empty()) RemoveFile(std::exchange(path_, {}));
-    }
-
-    // How Windows answers a replace of a file that someone holds open.
-    static bool IsRefusal(DWORD error) {
-        return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
     }
 
 private:
@@ -178,7 +178,7 @@ void SaveSettingsFile(const std::wstring& path, const TWindowValues& values) {
     // Another program keeps game.dat open (a viewer, a scanner, the game):
     // no replace can go, a plain rewrite can, where that program lets others
     // write. Removing the temporary file first frees the room it needs.
-    if (!TTemporaryFile::IsRefusal(error) || !IsOpenElsewhere(file)) RaiseInOutError(error, path);
+    if (!IsRefusal(error) || !IsOpenElsewhere(file)) RaiseInOutError(error, path);
     replacement.Remove();
     target = OpenExisting(path, GENERIC_WRITE, FILE_SHARE_READ);
     if (!target) RaiseInOutError(GetLastError(), path);
